@@ -1,0 +1,28 @@
+// The first page of an unpacked help file: one of the fixed start-page names, or a generated index.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <string_view>
+
+namespace lantern {
+
+// In this order; when several exist, the last one is the page that stays on screen.
+inline constexpr std::array<std::u16string_view, 8> StartPageNames = {
+    u"index.html", u"index.htm", u"default.html", u"default.htm",
+    u"welcome.html", u"welcome.htm", u"home.html", u"home.htm",
+};
+
+// The start pages present at the top of Folder (which ends in '/'), as full paths in list order. Help
+// files were written for a case-insensitive file system, so a file whose name differs only in letter case
+// counts as present.
+QStringList ExistingStartPages(const QString& Folder);
+
+// The page that links every .htm and .html file at the top of Folder (which ends in '/'), in name order,
+// with absolute paths inside Folder; lines end in CR LF. Names are escaped so that a file name cannot add
+// markup to the page.
+QString BuildIndexPage(const QString& Folder);
+
+} // namespace lantern

@@ -1,0 +1,84 @@
+#include "app/TempFolder.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace lantern {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Enough attempts that only a folder we cannot write to ends the search.
+constexpr int MaxTempNameAttempts = 100;
+
+fs::path NativePath(const QString& Path)
+{
+    QString p = Path;
+    while (p.size() > 1 && p.endsWith(u'/'))
+        p.chop(1); // a trailing '/' would make the file system resolve a symbolic link named by Path
+    return fs::path(QFile::encodeName(p).toStdString());
+}
+
+} // namespace
+
+std::uint32_t RandomTempNumber()
+{
+    return QRandomGenerator::system()->generate();
+}
+
+QString MakeTempName(const QString& Base, const QString& Ext, const TTempNumberSource& NextNumber)
+{
+    QString folder = Base;
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    for (int attempt = 0; attempt < MaxTempNameAttempts; ++attempt) {
+        const QString name = folder + QStringLiteral("~~") + QString::number(NextNumber(), 16).toUpper() + Ext;
+        if (::mkdir(QFile::encodeName(name).constData(), 0700) == 0)
+            return name + u'/';
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+bool DeleteFolderTree(const QString& Path)
+{
+    if (Path.isEmpty())
+        return false;
+    std::error_code error;
+    fs::remove_all(NativePath(Path), error); // removes symbolic links themselves, never what they point to
+    return !error && !fs::exists(fs::symlink_status(NativePath(Path), error));
+}
+
+bool CopyFolderContents(const QString& From, const QString& To)
+{
+    const fs::path from = NativePath(From);
+    const fs::path to = NativePath(To);
+    std::error_code error;
+    if (!fs::is_directory(fs::symlink_status(from, error)))
+        return false;
+    fs::create_directories(to, error);
+    if (error)
+        return false;
+    // skip_symlinks leaves links out of the copy, and the walk itself never descends through one.
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::skip_symlinks,
+             error);
+    return !error;
+}
+
+bool IsFolderEmpty(const QString& Path)
+{
+    std::error_code error;
+    const fs::path path = NativePath(Path);
+    if (!fs::is_directory(fs::symlink_status(path, error)))
+        return false;
+    return fs::is_empty(path, error) && !error;
+}
+
+} // namespace lantern
