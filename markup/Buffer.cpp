@@ -258,13 +258,9 @@ char16_t TBuffer::TakeIso2022Jp()
 
 char16_t TBuffer::LookAheadChar()
 {
-    std::size_t pos = FPos;
-    std::uint8_t jis = FJisState;
-    char16_t pending = FPendingLow;
+    TReadState saved = SaveState();
     char16_t c = TakeChar();
-    FPos = pos;
-    FJisState = jis;
-    FPendingLow = pending;
+    RestoreState(saved);
     return c;
 }
 
@@ -281,9 +277,7 @@ u16 TBuffer::DecodeRange(int from, int to)
     u16 result;
     if (from >= to)
         return result;
-    std::size_t pos = FPos;
-    std::uint8_t jis = FJisState;
-    char16_t pending = FPendingLow;
+    TReadState saved = SaveState();
     SetPosition(from);
     while (FPos < std::size_t(std::max(to, 0)) || FPendingLow) {
         char16_t c = TakeChar();
@@ -291,9 +285,7 @@ u16 TBuffer::DecodeRange(int from, int to)
             break;
         result.push_back(c);
     }
-    FPos = pos;
-    FJisState = jis;
-    FPendingLow = pending;
+    RestoreState(saved);
     return result;
 }
 

@@ -10,6 +10,7 @@
 #include "common/Str.h"
 #include "markup/CodePages.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -53,6 +54,21 @@ public:
     // Only offsets obtained from Position (or 0) are meaningful.
     void SetPosition(int pos);
     int Size() const { return int(FBytes.size()); }
+
+    // The whole reading state (position and ISO-2022-JP shift state), for a look-ahead or a pre-pass that
+    // must leave the buffer exactly as it found it.
+    struct TReadState {
+        std::size_t Pos;
+        char16_t PendingLow;
+        std::uint8_t JisState;
+    };
+    TReadState SaveState() const { return {FPos, FPendingLow, FJisState}; }
+    void RestoreState(const TReadState& s)
+    {
+        FPos = std::min(s.Pos, FBytes.size());
+        FPendingLow = s.PendingLow;
+        FJisState = s.JisState;
+    }
     bool AtEnd() const { return FPos >= FBytes.size() && FPendingLow == 0; }
 
     // The characters whose first byte lies in [from, to); the read position is left as it was.

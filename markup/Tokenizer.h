@@ -1,0 +1,125 @@
+// THtmlTokenizer: the lexical half of the HTML parser. The document builder derives from it (or drives
+// it): it asks for the next symbol, inspects the current one — its attribute list, heading level or text
+// token — and asks again. One symbol of look-ahead: the current one.
+//
+// Ownership: the main buffer is borrowed and must outlive the tokenizer; buffers returned by the include
+// handler are owned and freed as they run out. The token and the attribute list belong to the current
+// symbol and are cleared by the next NextSymbol.
+#pragma once
+
+#include "common/Str.h"
+#include "markup/Attributes.h"
+#include "markup/Buffer.h"
+#include "markup/Symbols.h"
+#include "markup/Token.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace lantern {
+
+constexpr char16_t CharCR = 13;
+constexpr char16_t CharLF = 10;
+constexpr char16_t CharTab = 9;
+constexpr char16_t CharFF = 12;
+
+// Standards or quirks from the document's DOCTYPE; the buffer's position is left where it was.
+// True means quirks.
+bool DetectQuirks(TBuffer& buffer);
+
+class THtmlTokenizer {
+public:
+    // Server-side include: command, its "name=value" parameters; returns the text to read in its place,
+    // or nullptr.
+    using TIncludeHandler = std::function<std::unique_ptr<TBuffer>(const u16& command, const std::vector<u16>& params)>;
+
+    explicit THtmlTokenizer(TBuffer& buffer);
+    virtual ~THtmlTokenizer();
+    THtmlTokenizer(const THtmlTokenizer&) = delete;
+    THtmlTokenizer& operator=(const THtmlTokenizer&) = delete;
+
+    // --- What the one driving the tokenizer supplies ---
+    // The code page of the property set in force; without it, the main buffer's code page.
+    std::function<int()> CodePageInForce;
+    // Registers an element ID at a source position so fragment links find it.
+    std::function<void(const u16& id, int sourcePos)> OnRegisterId;
+    // Parse progress in percent (already scaled by ProgressBase).
+    std::function<void(int percent)> OnProgress;
+    TIncludeHandler OnInclude;
+    int ProgressBase = 75;
+
+    // --- Reading ---
+    void NextSymbol();
+    void AdvanceChar();
+    void SkipBlanks();
+    // The next unit straight from the current buffer: no line-end or tab translation, no includes.
+    char16_t ReadRawChar();
+    void ReadScriptSymbol();
+    void ReadTextAreaSymbol();
+    // A character reference at the current "&"; leaves the current char after it.
+    u16 ReadEntity(int codePage);
+    bool DetectQuirks() { return lantern::DetectQuirks(FBuffer); }
+    // The title text between the positions the builder recorded.
+    u16 GetTitle() { return FBuffer.DecodeRange(TitleStart, TitleEnd); }
+
+    // --- State ---
+    THtmlSymbol Sy() const { return FSy; }
+    char16_t LCh() const { return FLCh; }
+    int HeadingLevel() const { return FHeadingLevel; }
+    const TokenObj& Token() const { return FToken; }
+    TokenObj& Token() { return FToken; }
+    const TAttributeList& Attributes() const { return FAttributes; }
+    int TagPosition() const { return FTagPos; }
+    // The main buffer's byte offset of the character being read; unchanged while an include is read.
+    int SourcePos() const { return FSourcePos; }
+    int CharCount() const { return FCharCount; }
+    TBuffer& Buffer() { return FBuffer; }
+    std::size_t IncludeDepth() const { return FIncludeStack.size(); }
+
+    bool RawMode = false; // comments are not skipped (plain text, script content)
+    bool ParseOnly = false; // pre-pass: no text, no IDs, no progress
+    bool InComment = false;
+    int TitleStart = -1;
+    int TitleEnd = -1;
+
+protected:
+    int CodePageNow() const { return CodePageInForce ? CodePageInForce() : FBuffer.CodePage(); }
+
+private:
+    char16_t ReadSourceChar();
+    char16_t PeekChar();
+    void PopInclude();
+    void SkipDeclaration();
+    void SkipComment();
+    void SkipServerBlock();
+    void RunIncludeDirective();
+    u16 ReadIdentifier();
+
+    void ReadTag();
+    bool ReadAttribute();
+    void ReadAttributeValue(THtmlSymbol symbol, u16& value, int codePage);
+    void ReadTextRun();
+
+    TBuffer& FBuffer; // the main document
+    TBuffer* FCurrent; // the buffer being read: the main one or the innermost include
+    std::vector<TBuffer*> FIncludeStack; // suspended buffers
+    std::vector<std::unique_ptr<TBuffer>> FIncluded; // owned, innermost last
+
+    THtmlSymbol FSy = symEndOfFile;
+    char16_t FLCh = 0;
+    std::uint8_t FLineEnd = 0; // 0 none, 1 after CR, 2 after LF
+    int FHeadingLevel = 0;
+    int FTagPos = 0;
+    int FSourcePos = -1;
+    int FCharCount = 0;
+    TokenObj FToken;
+    TAttributeList FAttributes;
+    u16 FName; // scratch for tag and attribute names
+};
+
+// The character a reference's code point stands for. Numeric references from 127 to 159 are bytes of
+// the code page in force; code points above U+FFFF become a surrogate pair.
+u16 CharForCodePoint(std::uint32_t v, bool numeric, int codePage);
+
+} // namespace lantern
