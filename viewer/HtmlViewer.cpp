@@ -1,0 +1,839 @@
+#include "viewer/HtmlViewer.h"
+
+#include "markup/Buffer.h"
+#include "markup/Tokenizer.h"
+#include "platform/FileSystem.h"
+#include "viewer/PaintPanel.h"
+#include "viewer/UrlSubs.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFrame>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <sstream>
+
+namespace lantern {
+
+namespace {
+
+constexpr std::size_t npos = u16::npos;
+
+QColor ToQColor(Color c)
+{
+    Color rgb = ColorToRGB(c);
+    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
+// The hourglass for the length of a load, restored however the load ends.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+u16 CantLocate(u16v path) { return u"Can't locate '" + u16(path) + u"'."; }
+
+} // namespace
+
+DocType DocTypeOfName(u16v Name)
+{
+    std::size_t folderEnd = Name.find_last_of(u"/\\:");
+    std::size_t dot = Name.rfind(u'.');
+    u16 ext;
+    if (dot != npos && (folderEnd == npos || dot > folderEnd))
+        ext = LowerUnits(Name.substr(dot));
+
+    struct Entry {
+        u16v Ext;
+        DocType Kind;
+    };
+    static constexpr std::array<Entry, 12> kinds{{
+        {u".html", DocType::dtHtml},
+        {u".css", DocType::dtHtml},
+        {u".htm", DocType::dtHtml},
+        {u".php", DocType::dtHtml},
+        {u".xhtml", DocType::dtHtml},
+        {u".xht", DocType::dtHtml},
+        {u".gif", DocType::dtImage},
+        {u".jpg", DocType::dtImage},
+        {u".jpeg", DocType::dtImage},
+        {u".png", DocType::dtImage},
+        {u".bmp", DocType::dtImage},
+        {u".txt", DocType::dtText},
+    }};
+    for (const Entry& e : kinds)
+        if (e.Ext == ext)
+            return e.Kind;
+    return DocType::dtOther;
+}
+
+// ---- Creation
+
+THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
+{
+    FCreating = true;
+    resize(150, 150);
+    setFocusPolicy(Qt::ClickFocus);
+
+    FFramePanel = new QFrame(this);
+    FFramePanel->setFrameStyle(QFrame::NoFrame);
+    FFramePanel->setGeometry(rect());
+
+    FPaintPanel = new TPaintPanel(*this);
+    FPaintColor = FDefBackground;
+
+    FVertBar = new QScrollBar(Qt::Vertical, this);
+    FVertBar->setSingleStep(16);
+    FVertBar->setFocusPolicy(Qt::NoFocus);
+    FVertBar->hide();
+    FHorzBar = new QScrollBar(Qt::Horizontal, this);
+    FHorzBar->setSingleStep(15);
+    FHorzBar->setFocusPolicy(Qt::NoFocus);
+    FHorzBar->hide();
+    FScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FVertBar);
+    connect(FVertBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
+    connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
+
+    SetCursor(crIBeam);
+    ArrangeChildren();
+    FCreating = false;
+}
+
+THtmlViewer::~THtmlViewer() = default;
+
+// ---- Loading
+
+void THtmlViewer::ShowFile(u16v FileName, DocType Kind)
+{
+    if (FProcessing || FileName.empty())
+        return;
+    const u16 oldPath = FCurrentPath;
+    const u16 oldTitle = FPageTitle;
+    const int oldPos = ScrollPosition();
+    const DocType oldKind = FCurrentDocType;
+    std::unique_ptr<TFormValueList> oldFormValues = DocumentFormValues();
+
+    LoadPageFile(FileName, Kind);
+
+    if (FCurrentPath != oldPath || FCurrentDocType != oldKind)
+        PushHistory(oldPath, oldTitle, oldKind, std::move(oldFormValues), oldPos);
+}
+
+void THtmlViewer::LoadPageFile(u16v FileName, DocType Kind)
+{
+    u16 file, anchor;
+    SplitAnchor(FileName, file, anchor);
+    if (!file.empty()) {
+        // Links written for another file system may separate folders with '\'.
+        std::replace(file.begin(), file.end(), u'\\', u'/');
+        file = platform::FullPath(file);
+    }
+    FCurrentPath = file;
+
+    std::optional<u16> located = file.empty() ? std::nullopt : platform::LocateFile(file);
+    if (!located)
+        throw EhtLoadError(ToUtf8(CantLocate(file)));
+    std::optional<std::vector<std::uint8_t>> bytes = platform::ReadWholeFile(*located);
+    if (!bytes)
+        throw EhtLoadError(ToUtf8(CantLocate(file)));
+
+    std::istringstream stream(std::string(bytes->begin(), bytes->end()));
+    ShowStream(*located + anchor, stream, Kind);
+}
+
+void THtmlViewer::ShowStream(u16v Name, std::istream& Stream, DocType Kind)
+{
+    if (FProcessing)
+        return;
+    Stream.clear();
+    Stream.seekg(0);
+    if (Kind == DocType::dtImage || Kind == DocType::dtOther) {
+        // A picture is shown as a page holding just that picture; its data comes back through ImageStreamFor.
+        FStreamAsImage = &Stream;
+        try {
+            const u16 page = u"<img src=\"" + u16(Name) + u"\">";
+            LoadDocument(TBuffer::CreateFromString(page, Name), Name, DocType::dtHtml);
+        } catch (...) {
+            FStreamAsImage = nullptr;
+            throw;
+        }
+        FStreamAsImage = nullptr;
+        return;
+    }
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};
+    LoadDocument(TBuffer::CreateFromBytes(std::move(bytes), Name), Name, Kind);
+}
+
+void THtmlViewer::ShowString(u16v Text, u16v Name, DocType Kind)
+{
+    if (FProcessing)
+        return;
+    LoadDocument(TBuffer::CreateFromString(Text, Name), Name, Kind);
+}
+
+void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, DocType Kind)
+{
+    if (FProcessing)
+        return;
+    u16 name, anchor;
+    SplitAnchor(Name, name, anchor);
+    if (Kind == DocType::dtImage)
+        throw EhtException("LoadDocument with DocType = 'ImgType' not supported.");
+    if (!Document)
+        throw EhtException("LoadDocument requires document to load. Parameter 'Document' must not be nil.");
+
+    SetProcessing(true);
+    const u16 oldPath = FCurrentPath;
+    bool progressStarted = false;
+    try {
+        TWaitCursor hourglass;
+        FLoading = true;
+        FPendingRefreshDelay = 0;
+        FProgressBase = 75; // parsing reports 0..75 %, layout the rest
+        FireProgress(TProgressStage::psStarting, 0);
+        progressStarted = true;
+
+        if (Kind != DocType::dtHtml)
+            FUseQuirks = false;
+        else if (FQuirksMode == THtQuirksMode::qmDetect)
+            FUseQuirks = DetectQuirks(*Document); // from the DOCTYPE
+        else
+            FUseQuirks = FQuirksMode == THtQuirksMode::qmQuirks;
+        PrepareDocument();
+        FCaretPos = 0;
+        FSelAnchor = -1;
+        FireStopSound();
+
+        FBuffer = std::move(Document);
+        FCurrentPath = name;
+        FCurrentDocType = Kind;
+        if (OnParseBegin)
+            OnParseBegin(*this, FBuffer);
+
+        ParseDocument(Kind);
+        if (OnParseEnd)
+            OnParseEnd(*this);
+        LayOutNow();
+        MarkVisitedLinks();
+
+        // A reload of the same page without an anchor keeps its scroll position.
+        if (!JumpToAnchor(anchor) && (FCurrentPath.empty() || FCurrentPath != oldPath)) {
+            VScrollTo(0);
+            SetHScrollPos(0);
+        }
+        FinishLoad();
+    } catch (...) {
+        if (progressStarted)
+            FinishLoad();
+        FLoading = false;
+        SetProcessing(false);
+        throw;
+    }
+    SetProcessing(false);
+
+    if (FPendingRefreshDelay > 0 && OnMetaRefresh)
+        OnMetaRefresh(*this, FPendingRefreshDelay, FPendingRefreshUrl);
+}
+
+void THtmlViewer::FinishLoad()
+{
+    FPaintPanel->update();
+    FireProgress(TProgressStage::psEnding, 100);
+    FLoading = false;
+}
+
+void THtmlViewer::ClearView()
+{
+    if (FProcessing)
+        return;
+    ResetDocument();
+    FBase.clear();
+    FBaseTarget.clear();
+    FPageTitle.clear();
+    FVertBar->hide();
+    FHorzBar->hide();
+    FCaretPos = 0;
+    FSelAnchor = -1;
+    FireStopSound();
+    update();
+}
+
+void THtmlViewer::RefreshDocument()
+{
+    if (FCurrentPath.empty())
+        return;
+    const int pos = ScrollPosition();
+    DocType kind = DocType::dtImage;
+    if (FCurrentDocType == DocType::dtHtml || FCurrentDocType == DocType::dtText)
+        kind = FCurrentDocType;
+    ShowFile(FCurrentPath, kind);
+    SetScrollPosition(pos);
+}
+
+u16 THtmlViewer::ExpandLinkName(u16v Name)
+{
+    u16 result;
+    const std::size_t scheme = Name.find(u"://");
+    const bool local = scheme == npos || scheme == 0 || LowerAscii(Name).find(u"file://") != npos;
+    if (local) {
+        result = UrlToDosPathWithRoot(Name, FServerRoot);
+        if (!result.empty() && result[0] == u'/') {
+            result = platform::FullPath(result);
+        } else if (result.size() >= 2 && result[1] == u':') {
+            // A drive-letter path: nothing here can make it fuller.
+        } else if (SameTextAscii(FBase, u"DosPath")) {
+            // The page asked for its links to stay relative.
+        } else if (!FBase.empty()) {
+            result = JoinDosPath(UrlToDosPath(FBase), result);
+        } else {
+            const std::size_t folderEnd = FCurrentPath.find_last_of(u"/:");
+            const u16 folder = folderEnd == npos ? u16() : FCurrentPath.substr(0, folderEnd + 1);
+            result = platform::FullPath(folder + result);
+        }
+    } else {
+        result = Name;
+    }
+    if (OnFilenameExpanded)
+        OnFilenameExpanded(*this, result);
+    return result;
+}
+
+bool THtmlViewer::JumpToAnchor(u16v Name)
+{
+    if (Name.empty())
+        return false;
+    if (Name.front() == u'#')
+        Name.remove_prefix(1);
+    // The document's id table answers here (the upper-cased name); a page without a document has no ids.
+    return false;
+}
+
+u16 THtmlViewer::DocumentSource() const
+{
+    if (!FBuffer)
+        return {};
+    const int saved = FBuffer->Position();
+    FBuffer->SetPosition(0);
+    u16 text = FBuffer->ReadToEnd();
+    FBuffer->SetPosition(saved);
+    return text;
+}
+
+// ---- Element display
+
+int THtmlViewer::ElementDisplay(u16v /*Id*/) const
+{
+    // The block with that id in the document's id table gives its display kind here.
+    return 0;
+}
+
+void THtmlViewer::SetElementDisplay(u16v /*Id*/, int /*Display*/)
+{
+    // The block with that id takes the new display kind here, its form controls marked unpainted.
+}
+
+void THtmlViewer::ApplyDisplayChanges()
+{
+    Relayout();
+    repaint();
+    // Moving the pointer to where it is makes the hover state be computed again for the new layout.
+    QCursor::setPos(QCursor::pos());
+}
+
+// ---- History and visited links
+
+void THtmlViewer::PushHistory(const u16& OldName, const u16& OldTitle, DocType OldKind,
+                              std::unique_ptr<TFormValueList> OldFormValues, int OldPos)
+{
+    if (FHistoryMaxCount < 1 || FCurrentPath.empty() ||
+        (OldName == FCurrentPath && OldKind == FCurrentDocType && OldPos == ScrollPosition()))
+        return;
+    if (!FHistory.empty() && !OldName.empty()) {
+        // The entry being left keeps where the reader was, so going back returns there.
+        const std::size_t c = std::size_t(FHistoryCursor);
+        FHistory[c] = OldName;
+        FHistoryTitles[c] = OldTitle;
+        PositionObj& entry = *FHistoryPositions[c];
+        entry.Pos = OldPos;
+        entry.DocType = OldKind;
+        if (OldName != FCurrentPath)
+            entry.FormValues = std::move(OldFormValues);
+        FHistory.erase(FHistory.begin(), FHistory.begin() + FHistoryCursor);
+        FHistoryTitles.erase(FHistoryTitles.begin(), FHistoryTitles.begin() + FHistoryCursor);
+        FHistoryPositions.erase(FHistoryPositions.begin(), FHistoryPositions.begin() + FHistoryCursor);
+    }
+    FHistoryCursor = 0;
+    FHistory.insert(FHistory.begin(), FCurrentPath);
+    FHistoryTitles.insert(FHistoryTitles.begin(), FPageTitle);
+    auto entry = std::make_unique<PositionObj>();
+    entry->Pos = ScrollPosition();
+    entry->DocType = FCurrentDocType;
+    FHistoryPositions.insert(FHistoryPositions.begin(), std::move(entry));
+    if (FHistory.size() > std::size_t(FHistoryMaxCount)) {
+        FHistory.erase(FHistory.begin() + FHistoryMaxCount);
+        FHistoryTitles.erase(FHistoryTitles.begin() + FHistoryMaxCount);
+        FHistoryPositions.erase(FHistoryPositions.begin() + FHistoryMaxCount);
+    }
+    if (OnHistoryChange)
+        OnHistoryChange(*this);
+}
+
+void THtmlViewer::EmptyHistory()
+{
+    const bool hadEntries = !FHistory.empty();
+    FHistory.clear();
+    FHistoryTitles.clear();
+    FHistoryPositions.clear();
+    FHistoryCursor = 0;
+    FCurrentPath.clear();
+    if (hadEntries && OnHistoryChange)
+        OnHistoryChange(*this);
+}
+
+void THtmlViewer::AddVisited(u16v Url)
+{
+    if (FVisitedMaxCount == 0 || (!FVisited.empty() && FVisited.front() == Url))
+        return;
+    auto it = std::find(FVisited.begin(), FVisited.end(), Url);
+    if (it != FVisited.end()) {
+        FVisited.erase(it);
+    } else {
+        // Every link run of the document whose full target equals Url is marked visited here.
+    }
+    FVisited.insert(FVisited.begin(), u16(Url));
+    if (FVisited.size() > std::size_t(FVisitedMaxCount))
+        FVisited.resize(std::size_t(FVisitedMaxCount));
+}
+
+void THtmlViewer::MarkVisitedLinks()
+{
+    // After every parse, each link run whose full target equals a Visited entry (ignoring ASCII case) is marked
+    // visited here, once the document has link runs.
+}
+
+// ---- Scrolling
+
+THtmlViewer::TGeometry THtmlViewer::ComputeGeometry(int W, int H) const
+{
+    TGeometry g;
+    if (FBorderStyle != THTMLBorderStyle::htNone) {
+        g.Frame = FFramePanel->width() - FFramePanel->contentsRect().width();
+        g.Offset = g.Frame / 2;
+    }
+    g.ClientW = width() - g.Frame;
+    g.ClientH = height() - g.Frame;
+    const bool forceV = FHtOptions.Has(THtmlViewerOption::htShowVScroll);
+    switch (FScrollBars) {
+    case TScrollStyle::ssNone:
+        break;
+    case TScrollStyle::ssHorizontal:
+        g.ShowH = g.ClientW < W;
+        if (g.ShowH)
+            g.ClientH -= FScrollBarWidth;
+        break;
+    case TScrollStyle::ssVertical:
+        g.ShowV = forceV || g.ClientH < H;
+        if (g.ShowV)
+            g.ClientW -= FScrollBarWidth;
+        break;
+    case TScrollStyle::ssBoth:
+        g.ShowV = forceV || g.ClientH < H;
+        if (g.ShowV)
+            g.ClientW -= FScrollBarWidth;
+        g.ShowH = g.ClientW < W;
+        if (g.ShowH) {
+            g.ClientH -= FScrollBarWidth;
+            if (!g.ShowV && g.ClientH < H) {
+                g.ShowV = true;
+                g.ClientW -= FScrollBarWidth;
+            }
+        }
+        break;
+    }
+    return g;
+}
+
+void THtmlViewer::ArrangeChildren()
+{
+    FDocWidth = std::min(FDocWidth, 6000);
+    const TGeometry g = ComputeGeometry(FDocWidth, FDocHeight);
+    FFramePanel->setGeometry(rect());
+    FFramePanel->setVisible(g.Offset > 0);
+    FPaintPanel->setGeometry(g.Offset, g.Offset, std::max(g.ClientW, 0), std::max(g.ClientH, 0));
+    const QRect surface = FPaintPanel->geometry();
+
+    FHorzBar->setGeometry(surface.left(), surface.bottom() + 1, surface.width(), FScrollBarWidth);
+    FHorzBar->setVisible(g.ShowH);
+    FHorzBar->setEnabled(g.ClientW < FDocWidth);
+    FHorzBar->setPageStep(std::max(g.ClientW - FHorzBar->singleStep(), 16));
+    FHorzBar->setRange(0, std::max(FDocWidth - g.ClientW, 0));
+
+    FVertBar->setGeometry(surface.right() + 1, surface.top(), FScrollBarWidth, surface.height());
+    FVertBar->setVisible(g.ShowV);
+    FVertBar->setEnabled(g.ClientH < FDocHeight);
+    FVertBar->setPageStep(std::max(g.ClientH - FVertBar->singleStep(), 16));
+    FVertBar->setRange(0, std::max(FDocHeight - g.ClientH, 0));
+}
+
+void THtmlViewer::LayOutNow()
+{
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    // The document lays itself out here at the room's width, deciding on the vertical bar; until then a page
+    // has no extent.
+    FDocWidth = 0;
+    FDocHeight = 0;
+    ArrangeChildren();
+    FLoading = wasLoading;
+}
+
+void THtmlViewer::Relayout()
+{
+    if (FProcessing)
+        return;
+    SetProcessing(true);
+    try {
+        const int pos = ScrollPosition();
+        FProgressBase = 0;
+        FireProgress(TProgressStage::psStarting, 0);
+        LayOutNow();
+        SetScrollPosition(pos);
+    } catch (...) {
+        FireProgress(TProgressStage::psEnding, 100);
+        SetProcessing(false);
+        throw;
+    }
+    FireProgress(TProgressStage::psEnding, 100);
+    SetProcessing(false);
+}
+
+int THtmlViewer::ScrollPosition() const
+{
+    // A position relative to the section at the top of the view is encoded here once the document has sections;
+    // without one the bar position stands for itself.
+    return VScrollPos();
+}
+
+void THtmlViewer::SetScrollPosition(int Value)
+{
+    int y = Value & 0xFFFF;
+    if (Value > 0xFFFF) {
+        // The index (Value >> 16) - 1 names an entry of the document's position list, whose AnchorY is added
+        // here; a page without sections has no such entry, and nothing happens.
+        return;
+    }
+    VScrollTo(y);
+}
+
+int THtmlViewer::VScrollPos() const { return FVertBar->value(); }
+
+void THtmlViewer::SetVScrollPos(int Y)
+{
+    int v = std::min(std::max(Y, 0), FDocHeight - FPaintPanel->height());
+    if (v != VScrollPos())
+        VScrollTo(v);
+}
+
+int THtmlViewer::HScrollPos() const { return FHorzBar->value(); }
+
+void THtmlViewer::SetHScrollPos(int X)
+{
+    FHorzBar->setValue(std::min(std::max(X, 0), FDocWidth - FPaintPanel->width()));
+    FPaintPanel->update();
+}
+
+void THtmlViewer::VScrollTo(int Y)
+{
+    const int v = std::max(std::min(Y, FDocHeight - FPaintPanel->height()), 0);
+    FVertBar->setValue(v);
+    // The document learns its new view top here (it places form controls by it).
+    update();
+}
+
+// ---- Engine callbacks
+
+void THtmlViewer::HandleMeta(u16v HttpEq, u16v Name, u16v Content)
+{
+    if (OnMeta)
+        OnMeta(*this, u16(HttpEq), u16(Name), u16(Content));
+    if (!OnMetaRefresh || !SameTextAscii(HttpEq, u"refresh"))
+        return;
+    const int delay = TryStrToInt(TrimLeftView(Content.substr(0, Content.find(u';')))).value_or(-1);
+    if (delay < 0)
+        return;
+    const std::size_t url = LowerAscii(Content).find(u"url=");
+    FPendingRefreshUrl = url == npos ? u16() : u16(Content.substr(url + 4));
+    FPendingRefreshDelay = delay == 0 ? 1 : delay;
+}
+
+void THtmlViewer::ProgressStep(int Percent) { FireProgress(TProgressStage::psRunning, Percent); }
+
+std::istream* THtmlViewer::ImageStreamFor(u16v Src)
+{
+    if (FStreamAsImage)
+        return FStreamAsImage;
+    std::istream* stream = nullptr;
+    if (OnImageRequest)
+        OnImageRequest(*this, u16(Src), stream);
+    return stream;
+}
+
+// ---- Published properties
+
+void THtmlViewer::SetBorderStyle(THTMLBorderStyle Value)
+{
+    FBorderStyle = Value;
+    UpdateBorder();
+}
+
+void THtmlViewer::SetCursor(int Value)
+{
+    FCursor = Value == 2 ? crIBeam : Value;
+    switch (FCursor) {
+    case crArrow:
+        FPaintPanel->setCursor(Qt::ArrowCursor);
+        break;
+    case crIBeam:
+        FPaintPanel->setCursor(Qt::IBeamCursor);
+        break;
+    case crHourGlass:
+        FPaintPanel->setCursor(Qt::WaitCursor);
+        break;
+    case crHandPoint:
+        FPaintPanel->setCursor(Qt::PointingHandCursor);
+        break;
+    default:
+        FPaintPanel->unsetCursor();
+        break;
+    }
+}
+
+void THtmlViewer::SetDefBackground(Color Value)
+{
+    if (FProcessing)
+        return;
+    FDefBackground = Value;
+    // The document's background colour takes the value here too, without its change notice.
+    FPaintColor = Value;
+    update();
+}
+
+void THtmlViewer::SetDefHotSpotColor(Color Value)
+{
+    FDefHotSpotColor = Value;
+    HandDocumentSettings();
+}
+
+void THtmlViewer::SetDefOverLinkColor(Color Value)
+{
+    FDefOverLinkColor = Value;
+    HandDocumentSettings();
+}
+
+void THtmlViewer::SetDefVisitedLinkColor(Color Value)
+{
+    FDefVisitedLinkColor = Value;
+    HandDocumentSettings();
+}
+
+void THtmlViewer::SetDefPreFontName(u16v Value)
+{
+    FDefPreFontName = Value;
+    HandDocumentSettings();
+}
+
+void THtmlViewer::SetHistoryMaxCount(int Value)
+{
+    if (Value < 0 || Value == FHistoryMaxCount)
+        return;
+    if (Value < FHistoryMaxCount)
+        EmptyHistory();
+    FHistoryMaxCount = Value;
+}
+
+void THtmlViewer::SetHtOptions(THtmlViewerOptions Value)
+{
+    if (Value == FHtOptions)
+        return;
+    FHtOptions = Value;
+    HandDocumentSettings();
+}
+
+void THtmlViewer::SetImageCacheCount(int Value)
+{
+    FImageCacheCount = std::clamp(Value, 0, 20);
+    // The image cache takes the new capacity here once it exists.
+}
+
+void THtmlViewer::SetNoSelect(bool Value)
+{
+    if (Value && !FNoSelect) {
+        FSelStart = -1;
+        FSelEnd = -1;
+        update();
+    }
+    FNoSelect = Value;
+}
+
+void THtmlViewer::SetScrollBars(TScrollStyle Value)
+{
+    FScrollBars = Value;
+    if (FCreating || !testAttribute(Qt::WA_WState_Created))
+        return;
+    SetProcessing(true);
+    try {
+        LayOutNow();
+    } catch (...) {
+        SetProcessing(false);
+        throw;
+    }
+    SetProcessing(false);
+    update();
+}
+
+void THtmlViewer::SetServerRoot(u16v Value)
+{
+    u16 root = Trim(Value);
+    if (!root.empty() && (root.back() == u'/' || root.back() == u'\\'))
+        root.pop_back();
+    FServerRoot = root;
+}
+
+void THtmlViewer::SetViewImages(bool Value)
+{
+    if (FProcessing || Value == FViewImages)
+        return;
+    TWaitCursor hourglass;
+    SetProcessing(true);
+    FViewImages = Value;
+    // With sections on show, the background picture is loaded again and the page laid out at the same position here.
+    SetProcessing(false);
+}
+
+void THtmlViewer::SetVisitedMaxCount(int Value)
+{
+    Value = std::max(Value, 0);
+    if (Value == FVisitedMaxCount)
+        return;
+    FVisitedMaxCount = Value;
+    if (Value > 0) {
+        if (FVisited.size() > std::size_t(Value))
+            FVisited.resize(std::size_t(Value));
+        return;
+    }
+    FVisited.clear();
+    // Every link run of the document loses its visited state here.
+    update();
+}
+
+// ---- Widget events
+
+void THtmlViewer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (FCreating)
+        return;
+    if (FProcessing)
+        ArrangeChildren();
+    else
+        Relayout();
+    if (FDocHeight < FPaintPanel->height())
+        SetScrollPosition(0);
+    else
+        VScrollTo(VScrollPos());
+    SetHScrollPos(HScrollPos());
+}
+
+void THtmlViewer::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    UpdateBorder();
+}
+
+void THtmlViewer::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    UpdateBorder();
+}
+
+// ---- Private phases
+
+void THtmlViewer::SetProcessing(bool Value)
+{
+    if (FProcessing == Value)
+        return;
+    FProcessing = Value;
+    if (OnProcessing)
+        OnProcessing(*this, Value);
+}
+
+void THtmlViewer::FireProgress(TProgressStage Stage, int Percent)
+{
+    if (OnProgress)
+        OnProgress(*this, Stage, Percent);
+}
+
+void THtmlViewer::FireStopSound()
+{
+    if (OnSoundRequest)
+        OnSoundRequest(*this, u16(), 0, true);
+}
+
+void THtmlViewer::UpdateBorder()
+{
+    const bool framed = (FBorderStyle == THTMLBorderStyle::htFocused && hasFocus()) ||
+                        FBorderStyle == THTMLBorderStyle::htSingle;
+    FFramePanel->setFrameStyle(framed ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+}
+
+void THtmlViewer::PaintPage(QPainter& Canvas, const QRect& R)
+{
+    FBackgroundFixed = false;
+    Canvas.fillRect(R, ToQColor(FPaintColor));
+    // The document's background picture is tiled and the document painted here, offset by the scroll position.
+}
+
+void THtmlViewer::PrepareDocument()
+{
+    // The image cache is made on first use, the document cleared and given UseQuirks, the cache told that a new
+    // page begins, and the defaults handed over here.
+    HandDocumentSettings();
+}
+
+void THtmlViewer::ResetDocument()
+{
+    // The document is given UseQuirks and cleared, and the image cache emptied when this control owns it, here.
+    HandDocumentSettings();
+}
+
+void THtmlViewer::HandDocumentSettings()
+{
+    // The document's settings operation takes DefFontName, DefPreFontName, the margins, CharSet, link underline
+    // and hover options, DefBackground, the link colours, DefFontColor and DefFontSize here.
+}
+
+void THtmlViewer::ParseDocument(DocType /*Kind*/)
+{
+    // The document builder fills the document from FBuffer here (HTML, or plain text shown preformatted) and
+    // reports the page's title, base and base target; a page not yet built reports none.
+    FPageTitle.clear();
+    FBase.clear();
+    FBaseTarget.clear();
+}
+
+std::unique_ptr<TFormValueList> THtmlViewer::DocumentFormValues() const
+{
+    // The document's form values are collected here once it has forms.
+    return nullptr;
+}
+
+} // namespace lantern
