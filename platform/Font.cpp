@@ -145,9 +145,62 @@ struct Font::Impl {
     std::vector<QRawFont> faces;
     QFont qfont;
     using Page = std::array<GlyphInfo, 256>;
+    // Filled a page of 256 units at a time on first use: measuring then costs two loads per unit.
     mutable std::array<std::unique_ptr<Page>, 256> pages;
-    mutable std::array<std::unique_ptr<std::array<bool, 256>>, 256> known;
+    mutable std::map<char32_t, GlyphInfo> astral;
+
+    void FillPage(unsigned page) const;
 };
+
+void Font::Impl::FillPage(unsigned page) const
+{
+    auto p = std::make_unique<Page>();
+    if (page >= 0xD8 && page <= 0xDF) {
+        // Surrogates alone: a high one shows the missing-glyph box, a low one nothing (pairs are looked up whole).
+        if (page <= 0xDB) {
+            quint32 index = 0;
+            QPointF advance;
+            faces[0].advancesForGlyphIndexes(&index, &advance, 1, QRawFont::SeparateAdvances);
+            for (GlyphInfo& g : *p)
+                g = GlyphInfo{static_cast<std::int32_t>(std::lround(advance.x())), 0, 0};
+        }
+        pages[page] = std::move(p);
+        return;
+    }
+    QChar chars[256];
+    for (unsigned i = 0; i < 256; ++i)
+        chars[i] = QChar(static_cast<char16_t>((page << 8) | i));
+    std::array<quint32, 256> index{};
+    std::array<std::uint8_t, 256> face{};
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        std::array<quint32, 256> found{};
+        int count = 256;
+        faces[f].glyphIndexesForChars(chars, 256, found.data(), &count);
+        bool missing = false;
+        for (unsigned i = 0; i < 256; ++i) {
+            // Control characters have no glyph anywhere; like the platform we draw the primary face's box for them.
+            bool control = page == 0 && i < 0x20;
+            if (index[i] == 0 && found[i] != 0 && (f == 0 || !control)) {
+                index[i] = found[i];
+                face[i] = static_cast<std::uint8_t>(f);
+            }
+            missing = missing || index[i] == 0;
+        }
+        if (!missing)
+            break;
+    }
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        std::array<quint32, 256> glyphs{};
+        std::array<QPointF, 256> advances{};
+        for (unsigned i = 0; i < 256; ++i)
+            glyphs[i] = face[i] == f ? index[i] : 0;
+        faces[f].advancesForGlyphIndexes(glyphs.data(), advances.data(), 256, QRawFont::SeparateAdvances);
+        for (unsigned i = 0; i < 256; ++i)
+            if (face[i] == f)
+                (*p)[i] = GlyphInfo{static_cast<std::int32_t>(std::lround(advances[i].x())), index[i], face[i]};
+    }
+    pages[page] = std::move(p);
+}
 
 Font::Font(LogFont desc, std::unique_ptr<Impl> impl) : desc_(std::move(desc)), d_(std::move(impl)) {}
 
@@ -170,58 +223,38 @@ const QFont& Font::QtFont() const
 
 const GlyphInfo& Font::Glyph(char16_t unit) const
 {
-    auto& page = d_->pages[unit >> 8];
-    auto& known = d_->known[unit >> 8];
-    if (!page) {
-        page = std::make_unique<Impl::Page>();
-        known = std::make_unique<std::array<bool, 256>>();
-    }
-    GlyphInfo& g = (*page)[unit & 0xFF];
-    if (!(*known)[unit & 0xFF]) {
-        if (unit >= 0xDC00 && unit <= 0xDFFF)
-            g = GlyphInfo{};
-        else
-            g = Lookup(unit);
-        (*known)[unit & 0xFF] = true;
-    }
-    return g;
+    unsigned page = unit >> 8;
+    if (!d_->pages[page])
+        d_->FillPage(page);
+    return (*d_->pages[page])[unit & 0xFF];
 }
 
 GlyphInfo Font::GlyphOfCodePoint(char32_t cp) const
 {
     if (cp < 0x10000)
         return Glyph(static_cast<char16_t>(cp));
-    return Lookup(cp);
+    auto it = d_->astral.find(cp);
+    if (it != d_->astral.end())
+        return it->second;
+    GlyphInfo g = Lookup(cp);
+    d_->astral.emplace(cp, g);
+    return g;
 }
 
 GlyphInfo Font::Lookup(char32_t cp) const
 {
-    QChar chars[2];
-    int n = 0;
-    bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    if (cp >= 0x10000) {
-        chars[0] = QChar(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-        chars[1] = QChar(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        n = 2;
-    } else {
-        chars[0] = QChar(static_cast<char16_t>(cp));
-        n = 1;
-    }
-    // Control characters have no glyph anywhere; like the platform we draw the primary face's box for them.
-    std::size_t tried = (cp < 0x20 || surrogate) ? 1 : d_->faces.size();
+    QChar chars[2] = {QChar(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10))),
+                      QChar(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)))};
     GlyphInfo g;
-    for (std::size_t face = 0; face < tried; ++face) {
+    for (std::size_t face = 0; face < d_->faces.size(); ++face) {
         quint32 index[2] = {0, 0};
         int count = 2;
-        if (!surrogate)
-            d_->faces[face].glyphIndexesForChars(chars, n, index, &count);
-        if (index[0] != 0 || face + 1 == tried) {
+        d_->faces[face].glyphIndexesForChars(chars, 2, index, &count);
+        if (index[0] != 0 || face + 1 == d_->faces.size()) {
             std::size_t drawFace = index[0] != 0 ? face : 0;
             QPointF advance;
             d_->faces[drawFace].advancesForGlyphIndexes(index, &advance, 1, QRawFont::SeparateAdvances);
-            g.Index = index[0];
-            g.Face = static_cast<std::uint8_t>(drawFace);
-            g.Advance = static_cast<std::int32_t>(std::lround(advance.x()));
+            g = GlyphInfo{static_cast<std::int32_t>(std::lround(advance.x())), index[0], static_cast<std::uint8_t>(drawFace)};
             break;
         }
     }

@@ -1,0 +1,255 @@
+#include "platform/Bitmap.h"
+
+#include "common/Colors.h"
+
+#include <QImage>
+
+#include <algorithm>
+
+namespace lantern::platform {
+
+namespace {
+
+QRect ToQRect(const Rect& r)
+{
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+Color FromQRgb(QRgb q)
+{
+    return MakeColor(qRed(q), qGreen(q), qBlue(q));
+}
+
+QRgb ToQRgb(Color c)
+{
+    Color rgb = ColorToRGB(c);
+    return qRgb(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
+// Nearest-pixel stretch: target pixel d takes source pixel floor(d * source size / target size), so whole-number
+// enlargements repeat every source pixel exactly and edges stay where they were.
+QImage StretchNearest(const QImage& src, int width, int height)
+{
+    QImage out(width, height, src.format());
+    if (src.format() == QImage::Format_Mono || src.format() == QImage::Format_MonoLSB) {
+        out.setColorTable(src.colorTable());
+        for (int y = 0; y < height; ++y) {
+            int sy = static_cast<int>(static_cast<long long>(y) * src.height() / height);
+            for (int x = 0; x < width; ++x)
+                out.setPixel(x, y, src.pixelIndex(static_cast<int>(static_cast<long long>(x) * src.width() / width), sy));
+        }
+        return out;
+    }
+    QImage s = src.format() == QImage::Format_RGB32 || src.format() == QImage::Format_ARGB32_Premultiplied
+                   ? src
+                   : src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    out = QImage(width, height, s.format());
+    for (int y = 0; y < height; ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(s.constScanLine(static_cast<int>(static_cast<long long>(y) * s.height() / height)));
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = in[static_cast<long long>(x) * s.width() / width];
+    }
+    return out;
+}
+
+QImage NewMono(int width, int height)
+{
+    QImage m(width, height, QImage::Format_Mono);
+    m.setColorCount(2);
+    m.setColor(0, qRgb(0, 0, 0));       // opaque
+    m.setColor(1, qRgb(255, 255, 255)); // transparent
+    m.fill(0);
+    return m;
+}
+
+} // namespace
+
+Bitmap::Bitmap() : img_(std::make_unique<QImage>()) {}
+
+Bitmap::Bitmap(int width, int height, Color fill) : img_(std::make_unique<QImage>(std::max(0, width), std::max(0, height), QImage::Format_RGB32))
+{
+    img_->fill(ToQRgb(fill));
+}
+
+Bitmap::~Bitmap() = default;
+Bitmap::Bitmap(const Bitmap& o) : img_(std::make_unique<QImage>(*o.img_)) {}
+Bitmap& Bitmap::operator=(const Bitmap& o)
+{
+    *img_ = *o.img_;
+    return *this;
+}
+Bitmap::Bitmap(Bitmap&& o) noexcept : img_(std::move(o.img_))
+{
+    o.img_ = std::make_unique<QImage>();
+}
+Bitmap& Bitmap::operator=(Bitmap&& o) noexcept
+{
+    std::swap(img_, o.img_);
+    return *this;
+}
+
+Bitmap Bitmap::FromImage(const QImage& image)
+{
+    Bitmap b;
+    if (!image.isNull())
+        *b.img_ = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return b;
+}
+
+Bitmap Bitmap::Decode(std::span<const std::uint8_t> bytes)
+{
+    return FromImage(QImage::fromData(bytes.data(), static_cast<int>(bytes.size())));
+}
+
+int Bitmap::Width() const { return img_->width(); }
+int Bitmap::Height() const { return img_->height(); }
+bool Bitmap::IsEmpty() const { return img_->isNull() || img_->width() == 0 || img_->height() == 0; }
+bool Bitmap::HasAlpha() const { return img_->hasAlphaChannel(); }
+
+Color Bitmap::Pixel(int x, int y) const
+{
+    if (!img_->valid(x, y))
+        return 0;
+    return FromQRgb(img_->pixel(x, y));
+}
+
+void Bitmap::SetPixel(int x, int y, Color c)
+{
+    if (img_->valid(x, y))
+        img_->setPixel(x, y, ToQRgb(c));
+}
+
+void Bitmap::Fill(Color c)
+{
+    img_->fill(ToQRgb(c));
+}
+
+Bitmap Bitmap::Copy(const Rect& source) const
+{
+    Bitmap b;
+    *b.img_ = img_->copy(ToQRect(source));
+    return b;
+}
+
+Bitmap Bitmap::Stretched(int width, int height, StretchMode mode) const
+{
+    Bitmap b;
+    if (IsEmpty() || width <= 0 || height <= 0)
+        return b;
+    if (width == Width() && height == Height())
+        *b.img_ = *img_;
+    else if (mode == StretchMode::ColorOnColor)
+        *b.img_ = StretchNearest(*img_, width, height);
+    else
+        *b.img_ = img_->scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return b;
+}
+
+const QImage& Bitmap::Image() const { return *img_; }
+QImage& Bitmap::Image() { return *img_; }
+
+Mask::Mask() : img_(std::make_unique<QImage>()) {}
+Mask::Mask(int width, int height) : img_(std::make_unique<QImage>(NewMono(std::max(0, width), std::max(0, height)))) {}
+Mask::~Mask() = default;
+Mask::Mask(const Mask& o) : img_(std::make_unique<QImage>(*o.img_)) {}
+Mask& Mask::operator=(const Mask& o)
+{
+    *img_ = *o.img_;
+    return *this;
+}
+Mask::Mask(Mask&& o) noexcept : img_(std::move(o.img_))
+{
+    o.img_ = std::make_unique<QImage>();
+}
+Mask& Mask::operator=(Mask&& o) noexcept
+{
+    std::swap(img_, o.img_);
+    return *this;
+}
+
+Mask Mask::FromColor(const Bitmap& bitmap, Color transparent)
+{
+    Mask m(bitmap.Width(), bitmap.Height());
+    QRgb key = ToQRgb(transparent) & 0xFFFFFF;
+    const QImage& img = bitmap.Image();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == key)
+                m.img_->setPixel(x, y, 1);
+    return m;
+}
+
+Mask Mask::FromCorner(const Bitmap& bitmap)
+{
+    if (bitmap.IsEmpty())
+        return Mask();
+    return FromColor(bitmap, bitmap.Pixel(0, bitmap.Height() - 1));
+}
+
+Mask Mask::FromImage(const QImage& image)
+{
+    Mask m(image.width(), image.height());
+    bool mono = image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (mono ? image.pixelIndex(x, y) != 0 : (image.pixel(x, y) & 0xFFFFFF) != 0)
+                m.img_->setPixel(x, y, 1);
+    return m;
+}
+
+int Mask::Width() const { return img_->width(); }
+int Mask::Height() const { return img_->height(); }
+bool Mask::IsEmpty() const { return img_->isNull() || img_->width() == 0 || img_->height() == 0; }
+
+bool Mask::IsTransparent(int x, int y) const
+{
+    return img_->valid(x, y) && img_->pixelIndex(x, y) == 1;
+}
+
+void Mask::SetTransparent(int x, int y, bool transparent)
+{
+    if (img_->valid(x, y))
+        img_->setPixel(x, y, transparent ? 1 : 0);
+}
+
+Mask Mask::Copy(const Rect& source) const
+{
+    Mask m(source.Width(), source.Height());
+    for (int y = 0; y < source.Height(); ++y)
+        for (int x = 0; x < source.Width(); ++x)
+            if (IsTransparent(source.left + x, source.top + y))
+                m.img_->setPixel(x, y, 1);
+    return m;
+}
+
+Mask Mask::Stretched(int width, int height) const
+{
+    Mask m;
+    if (IsEmpty() || width <= 0 || height <= 0)
+        return m;
+    *m.img_ = StretchNearest(*img_, width, height);
+    return m;
+}
+
+const QImage& Mask::Image() const { return *img_; }
+
+QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height, StretchMode mode)
+{
+    if (bitmap.IsEmpty() || width <= 0 || height <= 0 || source.IsEmpty())
+        return QImage();
+    // Colours and mask are stretched apart: smoothing a combined image would give the mask soft edges.
+    QImage colour = bitmap.Copy(source).Stretched(width, height, mode).Image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (mask.IsEmpty())
+        return colour;
+    Mask m = mask.Copy(source).Stretched(width, height);
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(colour.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            if (m.IsTransparent(x, y))
+                line[x] = 0;
+    }
+    return colour;
+}
+
+} // namespace lantern::platform

@@ -1,0 +1,85 @@
+#include "platform/Region.h"
+
+#include <QPolygon>
+#include <QRegion>
+
+namespace lantern::platform {
+
+namespace {
+
+QRect ToQRect(const Rect& r)
+{
+    return r.IsEmpty() ? QRect() : QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+} // namespace
+
+Region::Region() : r_(std::make_unique<QRegion>()) {}
+Region::Region(const QRegion& q) : r_(std::make_unique<QRegion>(q)) {}
+Region::~Region() = default;
+Region::Region(const Region& o) : r_(std::make_unique<QRegion>(*o.r_)) {}
+Region& Region::operator=(const Region& o)
+{
+    *r_ = *o.r_;
+    return *this;
+}
+Region::Region(Region&& o) noexcept : r_(std::move(o.r_))
+{
+    o.r_ = std::make_unique<QRegion>();
+}
+Region& Region::operator=(Region&& o) noexcept
+{
+    std::swap(r_, o.r_);
+    return *this;
+}
+
+Region Region::FromRect(const Rect& r)
+{
+    return Region(QRegion(ToQRect(r)));
+}
+
+Region Region::FromEllipse(const Rect& box)
+{
+    if (box.IsEmpty())
+        return Region();
+    return Region(QRegion(ToQRect(box), QRegion::Ellipse));
+}
+
+Region Region::FromPolygon(std::span<const Point> points)
+{
+    QPolygon poly;
+    poly.reserve(static_cast<qsizetype>(points.size()));
+    for (Point p : points)
+        poly << QPoint(p.x, p.y);
+    return Region(QRegion(poly, Qt::WindingFill));
+}
+
+bool Region::Contains(Point p) const
+{
+    return r_->contains(QPoint(p.x, p.y));
+}
+
+bool Region::IsEmpty() const
+{
+    return r_->isEmpty();
+}
+
+Rect Region::Bounds() const
+{
+    QRect b = r_->boundingRect();
+    if (b.isEmpty())
+        return Rect{};
+    return Rect{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
+}
+
+Region Region::United(const Region& o) const { return Region(r_->united(*o.r_)); }
+Region Region::Intersected(const Region& o) const { return Region(r_->intersected(*o.r_)); }
+Region Region::Subtracted(const Region& o) const { return Region(r_->subtracted(*o.r_)); }
+Region Region::Translated(int dx, int dy) const { return Region(r_->translated(dx, dy)); }
+
+const QRegion& Region::Native() const
+{
+    return *r_;
+}
+
+} // namespace lantern::platform
