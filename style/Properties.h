@@ -121,6 +121,10 @@ inline constexpr std::array<PropertyInfo, PropCount> PropertyTable = {{
 
 inline constexpr std::u16string_view PropertyName(int index) { return PropertyTable[std::size_t(index)].Name; }
 
+// The url inside the first "url(" ... ")" of a value: quoted up to the same quote, else up to a blank or the ")"
+// that closes it. Empty when there is none.
+u16 ExtractCssUrl(u16v text);
+
 // Exact, case-sensitive lookup; -1 when the name is not a property.
 int FindPropertyIndex(u16v name);
 
@@ -157,10 +161,6 @@ enum class AlignmentCode : std::uint8_t {
 
 inline constexpr std::uint8_t VisibilityHidden = 1;
 inline constexpr std::uint8_t VisibilityVisible = 2;
-
-// Platform charsets the property model names.
-inline constexpr int DefaultCharset = 1;
-inline constexpr int SymbolCharset = 2;
 
 // ---------------------------------------------------------------------------------------------------------------
 // Box values: properties 8 to 39 (background colour, margins, min/max, box-sizing, paddings, border widths,
