@@ -1,0 +1,137 @@
+// The main window and the document session it holds: one help file at a time, unpacked by the external
+// extractor into a private temporary folder and shown in the viewer control.
+//
+// The window owns its widgets (through Qt's parent chain), the message sink and the extractor locator.
+// DocumentPath, TempFolder and SubFolder are the session; at most one temporary folder exists per window,
+// and it is deleted at every close, at every open of another file and when the window is destroyed.
+#pragma once
+
+#include "app/Extractor.h"
+#include "app/Messages.h"
+#include "app/TempFolder.h"
+#include "common/Colors.h"
+#include "viewer/HtmlViewer.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+
+namespace lantern {
+
+inline constexpr char16_t AppTitle[] = u"Lantern";
+inline constexpr char16_t ProductAddress[] = u"lantern.example.org";
+
+// The hovered-link colour the window gives its viewer.
+inline constexpr Color clFuchsia = MakeColor(255, 0, 255);
+
+// Where the window finds its outside world; tests replace parts of it.
+struct TViewFormEnvironment {
+    QString ExeFolder;                 // Lantern's own folder, ending in '/'
+    QStringList ExtractorFolders;      // searched in order for the extractor
+    TIdentityCheck IdentityCheck = IsNativeExecutable;
+    QString TempBase;                  // where session folders are made
+    TTempNumberSource TempNumbers = RandomTempNumber;
+    std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
+
+    // The running program's folder, then the system's extractor folder, and the system's temporary folder.
+    static TViewFormEnvironment Default();
+};
+
+class TViewForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the window and runs FormCreate with the command-line arguments (the program name excluded).
+    TViewForm(TViewFormEnvironment Environment, const QStringList& Arguments, QWidget* Parent = nullptr);
+    ~TViewForm() override;
+
+    // ---- The document session
+    void OpenDocument(const QString& Path);
+    void CloseDocument();
+    // The extractor program when it is installed and intact; empty otherwise.
+    QString CheckInstallation() const;
+    bool ExtractDocument();
+    bool ShowStartPage();
+    void ShowMessagePanel(const QString& Text);
+    void ViewerProgress(THtmlViewer& Sender, TProgressStage Stage, int PercentDone);
+
+    // ---- Handlers
+    void OpenMenuItemClick();
+    void CloseMenuItemClick();
+
+    TMessages& Messages() { return *FMessages; }
+    QString StatusText() const;
+    void SetStatusText(const QString& Text);
+
+    // ---- Session state
+    QString ExeFolder;
+    QString DocumentPath;
+    QString TempFolder; // ends in '/'; empty when there is none
+    QString SubFolder;  // relative to TempFolder, ends in '/'; empty for its root
+    u16 SavedFontName;
+    int SavedFontSize = 0;
+    Color SavedFontColor = 0;
+    Color SavedBackground = 0;
+    Color SavedHotSpotColor = 0;
+
+    // ---- Components
+    THtmlViewer* Viewer = nullptr;
+    QFrame* MsgTabControl = nullptr;
+    QLabel* MsgPanel = nullptr;
+    QFrame* StatusPanel = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QLabel* WebPanel = nullptr;
+    QLabel* Panel2 = nullptr;
+    QMenu* PopupMenu = nullptr;
+
+    QMenu* FileMenuItem = nullptr;
+    QAction* OpenMenuItem = nullptr;
+    QAction* CloseMenuItem = nullptr;
+    QAction* ExportAsHTMLFilesMenuItem = nullptr;
+    QAction* ExitMenuItem = nullptr;
+    QMenu* EditMenuItem = nullptr;
+    QAction* FindMenuItem = nullptr;
+    QAction* CopyMenuItem = nullptr;
+    QAction* SelectAllMenuItem = nullptr;
+    QMenu* OptionMenuItem = nullptr;
+    QAction* DefaultFontMenuItem = nullptr;
+    QAction* BackgroundColorMenuItem = nullptr;
+    QAction* HotSpotColorMenuItem = nullptr;
+    QAction* FontZoomInMenuItem = nullptr;
+    QAction* FontZoomOutMenuItem = nullptr;
+    QMenu* HelpMenuItem = nullptr;
+    QAction* AboutMenuItem = nullptr;
+    QAction* CopyImageMenuItem = nullptr;
+    QAction* SaveAsJPGMenuItem = nullptr;
+    QAction* SaveAsBMPMenuItem = nullptr;
+    QAction* SaveAsPNGMenuItem = nullptr;
+    QAction* SaveAsGIF1 = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override;
+
+private:
+    void BuildViewer();
+    void BuildStatusBar(QWidget* Client);
+    void BuildMessagePanel(QWidget* Client);
+    void BuildMenus();
+    void FormCreate(const QStringList& Arguments);
+    void FormDestroy();
+    void PlaceMessagePanel();
+    void RestoreViewerDefaults();
+
+    TExtractor FExtractor;
+    QString FTempBase;
+    TTempNumberSource FTempNumbers;
+    std::unique_ptr<TMessages> FMessages;
+    QLabel* FStatusCaption = nullptr;
+    QString FProgram; // the extractor that passed the installation check of the open in progress
+};
+
+} // namespace lantern
