@@ -53,6 +53,12 @@ void TBuffer::DetectEncoding()
         return lockTo(PseudoCpUtf16Le, -1, 2);
     if (b.size() >= 2 && b[0] == 0xFE && b[1] == 0xFF)
         return lockTo(PseudoCpUtf16Be, -1, 2);
+    // UTF-16 without a mark: read as a byte page its first zero byte would end the text after one
+    // character, so a page that starts with two ASCII characters in UTF-16 is taken as UTF-16.
+    if (b.size() >= 4 && b[0] && b[0] < 0x80 && !b[1] && b[2] && b[2] < 0x80 && !b[3])
+        return lockTo(PseudoCpUtf16Le, -1, 0);
+    if (b.size() >= 4 && !b[0] && b[1] && b[1] < 0x80 && !b[2] && b[3] && b[3] < 0x80)
+        return lockTo(PseudoCpUtf16Be, -1, 0);
     // 3. ISO-2022-JP escapes.
     if (LooksLikeIso2022Jp(std::span(b).subspan(FPos))) {
         lockTo(PseudoCpIso2022Jp, SHIFTJIS_CHARSET, FPos);
