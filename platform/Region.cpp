@@ -3,6 +3,9 @@
 #include <QPolygon>
 #include <QRegion>
 
+#include <algorithm>
+#include <cmath>
+
 namespace lantern::platform {
 
 namespace {
@@ -42,7 +45,28 @@ Region Region::FromEllipse(const Rect& box)
 {
     if (box.IsEmpty())
         return Region();
-    return Region(QRegion(ToQRect(box), QRegion::Ellipse));
+    // A pixel belongs to the ellipse when its centre does: symmetric in both axes, which the framework's own
+    // elliptic region is not for every size.
+    const double cx = (box.left + box.right) / 2.0, cy = (box.top + box.bottom) / 2.0;
+    const double a = box.Width() / 2.0, b = box.Height() / 2.0;
+    QList<QRect> rows;
+    for (int y = box.top; y < box.bottom; ++y) {
+        double dy = (y + 0.5 - cy) / b;
+        double span = 1 - dy * dy;
+        if (span < 0)
+            continue;
+        double half = a * std::sqrt(span);
+        // Pixels whose centre x + 0.5 lies within [cx - half, cx + half].
+        int left = static_cast<int>(std::ceil(cx - half - 0.5));
+        int right = static_cast<int>(std::floor(cx + half - 0.5)) + 1;
+        left = std::max(left, box.left);
+        right = std::min(right, box.right);
+        if (right > left)
+            rows.append(QRect(left, y, right - left, 1));
+    }
+    QRegion r;
+    r.setRects(rows.constData(), static_cast<int>(rows.size()));
+    return Region(r);
 }
 
 Region Region::FromPolygon(std::span<const Point> points)
