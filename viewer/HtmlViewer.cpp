@@ -321,10 +321,10 @@ u16 THtmlViewer::DocumentSource() const
 {
     if (!FBuffer)
         return {};
-    const int saved = FBuffer->Position();
+    const TBuffer::TReadState saved = FBuffer->SaveState();
     FBuffer->SetPosition(0);
     u16 text = FBuffer->ReadToEnd();
-    FBuffer->SetPosition(saved);
+    FBuffer->RestoreState(saved);
     return text;
 }
 
