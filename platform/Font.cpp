@@ -12,6 +12,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace lantern::platform {
 
@@ -264,7 +265,16 @@ GlyphInfo Font::Lookup(char32_t cp) const
 struct FontService::State {
     std::set<u16> installed;
     std::map<std::uint8_t, std::uint8_t> realized;
-    std::vector<std::pair<LogFont, FontRef>> fonts;
+    struct Hash {
+        std::size_t operator()(const LogFont& d) const
+        {
+            std::size_t h = std::hash<u16>()(d.Face);
+            for (int v : {d.Height, d.Weight, int(d.Italic) | int(d.Underline) << 1 | int(d.StrikeOut) << 2, int(d.CharSet)})
+                h = h * 1000003u ^ static_cast<std::size_t>(v);
+            return h;
+        }
+    };
+    std::unordered_map<LogFont, FontRef, Hash> fonts;
 };
 
 FontService::FontService() : s_(std::make_unique<State>())
@@ -393,9 +403,8 @@ TextMetrics ComputeMetrics(const FaceTables& t, int em, std::uint8_t requestedCh
 
 FontRef FontService::GetFont(const LogFont& desc)
 {
-    for (const auto& [key, font] : s_->fonts)
-        if (key == desc)
-            return font;
+    if (auto it = s_->fonts.find(desc); it != s_->fonts.end())
+        return it->second;
 
     u16 family = FamilyFor(desc.Face, desc.CharSet);
     auto impl = std::make_unique<Font::Impl>();
@@ -434,7 +443,7 @@ FontRef FontService::GetFont(const LogFont& desc)
         maxAdvance = std::max(maxAdvance, font->Advance(u));
     font->tm_.MaxCharWidth = std::max(font->tm_.MaxCharWidth, maxAdvance);
 
-    s_->fonts.emplace_back(desc, font);
+    s_->fonts.emplace(desc, font);
     return font;
 }
 

@@ -77,6 +77,8 @@ TEST(CanvasMeasure, JustificationGoesToSpacesWithThePerCallRemainder)
         {u"a b c d", 7, 3, {10, 23, 33, 45, 55, 67, 77}},
         // the remainder restarts in every call, so each piece of a cut line gets its own extra pixel
         {u" c d", 7, 3, {13, 23, 35, 45}},
+        // less extra than spaces: only the remainder, to the first spaces
+        {u"a b c d", 2, 3, {10, 21, 31, 42, 52, 62, 72}},
         // '?' is counted by callers but never widened
         {u"a? b", 4, 2, {10, 20, 32, 42}},
         // off when the extra or the count is not positive
