@@ -1,6 +1,7 @@
 #include "style/Fonts.h"
 
 #include "common/WinMath.h"
+#include "platform/Canvas.h"
 #include "style/Lengths.h"
 
 #include <algorithm>
@@ -60,6 +61,12 @@ void Realize(TMyFont& f)
 }
 
 } // namespace
+
+void TMyFont::SelectFontInto(platform::Canvas& canvas) const
+{
+    canvas.SelectFont(Handle);
+    canvas.SetTextCharacterExtra(LetterSpacing);
+}
 
 struct TMyFontCache::Entry {
     u16 Face;

@@ -42,6 +42,8 @@ public:
     platform::FontRef Handle;
 
     int Ascent() const { return TextHeight - Descent; }
+    // Make this the canvas font, with its letter spacing as the inter-character extra.
+    void SelectFontInto(platform::Canvas& canvas) const;
 };
 
 class TMyFontCache {

@@ -3,6 +3,7 @@
 #include "style/Properties.h"
 
 #include "markup/CodePages.h"
+#include "platform/Canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -156,6 +157,25 @@ TEST(FontOf, LetterSpacing)
         p.Props[piLetterSpacing] = cell;
         EXPECT_EQ(p.FontOf()->LetterSpacing, px) << ToUtf8(cell.Text());
     }
+}
+
+TEST(FontOf, SelectedFontMeasuresWithItsSpacing)
+{
+    TProperties p;
+    p.DefaultFaceName = u"Arial";
+    p.Props[piFontSize] = 12.0;
+    auto plain = p.FontOf();
+    p.Props[piLetterSpacing] = u"3px";
+    p.CachedFont.reset();
+    auto spaced = p.FontOf();
+    platform::Canvas canvas;
+    plain->SelectFontInto(canvas);
+    const int narrow = canvas.TextWidth(u"Lantern");
+    EXPECT_LT(canvas.TextWidth(u"ill"), canvas.TextWidth(u"WMW"));
+    EXPECT_EQ(canvas.TextExtent(u"x").cy, plain->TextHeight);
+    spaced->SelectFontInto(canvas);
+    EXPECT_EQ(canvas.CurrentFont(), plain->Handle);
+    EXPECT_EQ(canvas.TextWidth(u"Lantern"), narrow + 7 * 3);
 }
 
 TEST(Charsets, CodePageAndCharsetTogether)
