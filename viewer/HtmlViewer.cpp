@@ -167,6 +167,9 @@ void THtmlViewer::ShowStream(u16v Name, std::istream& Stream, DocType Kind)
             throw;
         }
         FStreamAsImage = nullptr;
+        // The page is kept as the picture it shows, so a refresh or a return through the history loads the file
+        // as a picture again instead of reading its bytes as HTML.
+        FCurrentDocType = Kind;
         return;
     }
     std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};

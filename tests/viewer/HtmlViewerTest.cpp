@@ -175,8 +175,15 @@ TEST_F(ViewerTest, ShowFileOfAPictureShowsAOnePicturePage)
     };
     Viewer.ShowFile(PathOf("pic.png"), DocType::dtImage);
     EXPECT_EQ(U8(Viewer.DocumentSource()), "<img src=\"" + U8(PathOf("pic.png")) + "\">");
-    EXPECT_EQ(Viewer.CurrentDocType(), DocType::dtHtml);
+    EXPECT_EQ(Viewer.CurrentDocType(), DocType::dtImage);
     EXPECT_EQ(seen, "\x89PNG\r\n\x1a\n");
+
+    // A refresh shows the picture again rather than its bytes as a page.
+    seen.clear();
+    Viewer.RefreshDocument();
+    EXPECT_EQ(U8(Viewer.DocumentSource()), "<img src=\"" + U8(PathOf("pic.png")) + "\">");
+    EXPECT_EQ(seen, "\x89PNG\r\n\x1a\n");
+    Viewer.OnParseEnd = nullptr;
 
     // Once the page is on show, pictures come from OnImageRequest again.
     EXPECT_EQ(Viewer.ImageStreamFor(u"x.png"), nullptr);
