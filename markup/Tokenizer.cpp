@@ -142,7 +142,7 @@ void THtmlTokenizer::AdvanceChar()
             if (FLCh == u'-' && PeekChar() == u'-') {
                 ReadSourceChar();
                 FLCh = ReadSourceChar();
-                if (OnInclude && FLCh == u'#')
+                if (OnInclude && FLCh == u'#' && FIncludeStack.size() < MaxIncludeDepth)
                     RunIncludeDirective();
                 else
                     SkipComment();

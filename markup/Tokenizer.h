@@ -48,6 +48,9 @@ public:
     std::function<void(int percent)> OnProgress;
     TIncludeHandler OnInclude;
     int ProgressBase = 75;
+    // Includes nest at most this deep; a deeper directive is skipped like a comment, so a page that
+    // includes itself cannot grow the include stack without end.
+    static constexpr std::size_t MaxIncludeDepth = 32;
 
     // --- Reading ---
     void NextSymbol();

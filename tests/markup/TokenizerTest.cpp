@@ -323,6 +323,19 @@ TEST(Tokenizer, IncludeDirectives)
     EXPECT_EQ(positions[1], positions[2]);
     EXPECT_EQ(t.IncludeDepth(), 0u);
 
+    // A page that includes itself stops at the depth limit instead of filling memory.
+    auto loop = TBuffer::CreateFromString(u"x<!--#include file=self -->y");
+    THtmlTokenizer self(*loop);
+    int includes = 0;
+    self.OnInclude = [&](const u16&, const std::vector<u16>&) {
+        ++includes;
+        return TBuffer::CreateFromString(u"x<!--#include file=self -->y");
+    };
+    std::string text = Dump(self);
+    EXPECT_EQ(includes, int(THtmlTokenizer::MaxIncludeDepth));
+    EXPECT_EQ(text, "\"" + std::string(THtmlTokenizer::MaxIncludeDepth + 1, 'x') +
+                        std::string(THtmlTokenizer::MaxIncludeDepth + 1, 'y') + "\"");
+
     // Without a handler the directive is an ordinary comment.
     auto plain = TBuffer::CreateFromString(u"a<!--#include file=x -->b");
     EXPECT_EQ(Dump(*plain), "\"ab\"");
