@@ -126,7 +126,7 @@ public:
     // ---- Loading
     void ShowFile(u16v FileName, DocType Kind);
     void ShowString(u16v Text, u16v Name, DocType Kind);
-    // Shows the rest of Stream; pictures and other non-text kinds become a one-picture page.
+    // Shows Stream from its start; pictures and other non-text kinds become a one-picture page.
     void ShowStream(u16v Name, std::istream& Stream, DocType Kind);
     // Shows a prepared buffer; the control takes it over.
     void LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, DocType Kind);
