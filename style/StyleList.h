@@ -1,0 +1,107 @@
+// The style sheet store of one document (TStyleList, THtmlStyleList) and the cascade that applies it.
+//
+// Ownership: the list owns every rule set it stores, under a key (see style/CssSelectors.h for their shapes). It
+// borrows the element sets the cascade works on, and the property stack they sit on, for one call only.
+//
+// Lookup: keys stay sorted (case-insensitive; equal keys keep the order they were added in), so the cascade's
+// exact keys are found by binary search and the descendant keys that share a subject by one forward scan from
+// where their prefix would sort. On top of that the list keeps the set of every tag, class, id and
+// pseudo-class that any key names; a lookup whose part no key names is skipped without building its key.
+#pragma once
+
+#include "common/Str.h"
+#include "common/Types.h"
+#include "style/CssSelectors.h"
+#include "style/Properties.h"
+
+#include <functional>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace lantern {
+
+class TStyleList : public TStyleCascade {
+public:
+    explicit TStyleList(bool quirks);
+    ~TStyleList() override;
+    TStyleList(const TStyleList&) = delete;
+    TStyleList& operator=(const TStyleList&) = delete;
+
+    // --- the sorted store
+    int Count() const { return int(Entries.size()); }
+    const u16& Key(int index) const { return Entries[std::size_t(index)].Key; }
+    TProperties& Object(int index) const { return *Entries[std::size_t(index)].Props; }
+    // The first set stored under the key, or null.
+    TProperties* FindFirst(u16v key) const;
+    // Stores the set under the key (after any equal keys) and writes the key into the set's tag.
+    TProperties& AddObject(u16v key, std::unique_ptr<TProperties> set);
+    // Frees every set, empties the list and restarts the sequence counter at 10.
+    void Clear();
+
+    // The sequence number as decimal text; each call gives the next one.
+    u16 NextSequenceNumber();
+
+    // --- filling
+    void AddRuleProperty(u16v key, u16v name, u16v value);
+    void SetLinkStateColor(u16v state, Color color);
+    void CopyBodyToTables(const TProperties& body);
+    TProperties& AddCopy(u16v key, const TProperties& source);
+    void BuildDefaultSheet(u16v defFontName, u16v preFontName, int marginWidth, int marginHeight, int charset,
+                           bool linkUnderline, Color hoverColor, Color visitedColor, Color linkColor,
+                           Color fontColor, double fontSize);
+
+    // Called when a rule for a hovered element is stored.
+    virtual void NoteHoverRules(bool on) = 0;
+
+    // --- the cascade
+    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr, u16v title,
+                             u16v pseudo, u16v id, u16v classes) override;
+    void BuildLinkFonts(TProperties& link, int stackIndex) override;
+    // Copies every non-empty cell of `rule` into `element` (and its link fonts when it is in a link).
+    static void MergeRule(const TProperties& rule, TProperties& element);
+
+    bool Quirks = false;
+    TProperties* DefProp = nullptr; // the set stored under "default"
+    // Skip lookups whose parts no key names (the answers are the same either way; off only to compare).
+    bool UsePartIndex = true;
+
+private:
+    struct TEntry {
+        u16 Key;
+        std::unique_ptr<TProperties> Props;
+        std::vector<TKeyWord> Words; // the key's words when it has ancestors
+    };
+    // What the cascade looks one element up with.
+    struct TElementKey {
+        u16v Tag, Class, Id, Pseudo;
+        int ParentIndex = 0;
+    };
+
+    std::size_t LowerBound(u16v key) const;
+    void NoteKeyParts(u16v key);
+    void ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr);
+    void ApplyExactRules(u16v key, TProperties& element) const;
+    void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el) const;
+    static bool AncestorsMatch(const std::vector<TKeyWord>& words, const TProperties& element, int parentIndex);
+    // Which of the element's parts (tag, class list, id, pseudo-class) some stored key names.
+    unsigned NamedParts(const TElementKey& el) const;
+
+    std::vector<TEntry> Entries;
+    int SequenceNumber = 10;
+    // Every part named by some key: a tag, ".class" (one class), "#id" or ":pseudo".
+    std::unordered_set<u16> KeyParts;
+};
+
+// The style list of a document: hover rules switch the document's links to react to the pointer.
+class THtmlStyleList : public TStyleList {
+public:
+    // `noteHoverRules` receives the document's links-react-to-hover flag.
+    explicit THtmlStyleList(bool quirks, std::function<void(bool)> noteHoverRules = {});
+    void NoteHoverRules(bool on) override;
+
+private:
+    std::function<void(bool)> OnHoverRules;
+};
+
+} // namespace lantern
