@@ -131,7 +131,9 @@ int RealizedCharsetOf(int charset)
     return it->second;
 }
 
-u16 ResolveFontFamily(u16v list)
+namespace {
+
+u16 ResolveFamilyList(u16v list)
 {
     const auto& service = platform::FontService::Instance();
     while (true) {
@@ -148,6 +150,18 @@ u16 ResolveFontFamily(u16v list)
         if (comma == u16v::npos) return {};
         list.remove_prefix(comma + 1);
     }
+}
+
+} // namespace
+
+u16 ResolveFontFamily(u16v list)
+{
+    // Elements mostly inherit one family list: the last answer is kept (installed faces do not change).
+    static u16 lastList = u"\x01", lastFace;
+    if (list == lastList) return lastFace;
+    lastList = u16(list);
+    lastFace = ResolveFamilyList(list);
+    return lastFace;
 }
 
 } // namespace lantern
