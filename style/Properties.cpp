@@ -112,15 +112,26 @@ TProperties::TProperties(bool quirks) : Quirks(quirks) { InitFresh(); }
 
 TProperties::~TProperties() = default;
 
+// The cells of a fresh set, built once: sets copy them rather than building each value anew.
+static const std::array<PropValue, PropCount>& FreshCells()
+{
+    static const std::array<PropValue, PropCount> cells = [] {
+        std::array<PropValue, PropCount> c;
+        for (std::size_t i = 0; i < PropCount; ++i) {
+            switch (PropertyTable[i].Initial) {
+            case PropInitial::Empty: break;
+            case PropInitial::UnsetLength: c[i] = UnsetLength; break;
+            case PropInitial::ZeroByte: c[i] = std::uint8_t(0); break;
+            }
+        }
+        return c;
+    }();
+    return cells;
+}
+
 void TProperties::InitFresh()
 {
-    for (int i = 0; i < PropCount; ++i) {
-        switch (PropertyTable[std::size_t(i)].Initial) {
-        case PropInitial::Empty: break;
-        case PropInitial::UnsetLength: Props[std::size_t(i)] = UnsetLength; break;
-        case PropInitial::ZeroByte: Props[std::size_t(i)] = std::uint8_t(0); break;
-        }
-    }
+    Props = FreshCells();
     SerialNumber = NextSerialNumber();
 }
 
@@ -146,11 +157,12 @@ void TProperties::InheritFrom(u16v tag, const TProperties& parent)
             Props[i] = parent.Props[i];
             SetFlags[i] = parent.SetFlags[i];
         } else if (isTable && i == piWordWrap) {
-            Props[i] = u"normal";
+            static const PropValue normal(u"normal");
+            Props[i] = normal;
         } else {
             switch (PropertyTable[i].Inherit) {
             case PropInherit::Copy: Props[i] = parent.Props[i]; break;
-            case PropInherit::Reset: Props[i] = UnsetLength; break;
+            case PropInherit::Reset: Props[i] = FreshCells()[i]; break;
             case PropInherit::Empty: break;
             }
         }

@@ -5,10 +5,44 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 namespace lantern {
 namespace {
+
+TEST(PropValue, KindsAndSharedText)
+{
+    EXPECT_TRUE(PropValue().IsEmpty());
+    EXPECT_TRUE(PropValue(UnsetLength).IsInt(UnsetLength));
+    EXPECT_FALSE(PropValue(double(UnsetLength)).IsInt(UnsetLength));
+    EXPECT_NE(PropValue(1), PropValue(std::uint8_t(1))); // kinds are told apart
+    EXPECT_NE(PropValue(1), PropValue(1.0));
+    EXPECT_EQ(PropValue(Color(0xFF00000F)).AsColor(), 0xFF00000Fu);
+    EXPECT_EQ(PropValue(2.5).AsInt(), 2);
+    EXPECT_EQ(PropValue(3.5).AsInt(), 4);
+    EXPECT_EQ(PropValue(1e12).AsInt(), INT32_MAX);
+    EXPECT_EQ(PropValue(u"12").AsInt(), 0);
+    EXPECT_EQ(PropValue(7).Text(), u"");
+
+    // Copies share one text and outlive the cell they came from.
+    auto original = std::make_unique<PropValue>(u16(u"Verdana, Arial, sans-serif"));
+    PropValue copy = *original;
+    std::array<PropValue, 3> cells;
+    cells.fill(copy);
+    original.reset();
+    for (const PropValue& c : cells) EXPECT_EQ(c.Text(), u"Verdana, Arial, sans-serif");
+    cells[0] = cells[0];
+    cells[1] = std::move(cells[2]);
+    EXPECT_TRUE(cells[2].IsEmpty());
+    EXPECT_EQ(cells[0], PropValue(u"Verdana, Arial, sans-serif"));
+    cells[0] = 5;
+    EXPECT_EQ(cells[1].Text(), copy.Text());
+    copy.Clear();
+    EXPECT_TRUE(copy.IsEmpty());
+    EXPECT_EQ(cells[1].TextPtr()->size(), 26u);
+}
 
 TEST(PropertyTable, NamesLookUpExactly)
 {
