@@ -142,7 +142,7 @@ void THtmlTokenizer::AdvanceChar()
             if (FLCh == u'-' && PeekChar() == u'-') {
                 ReadSourceChar();
                 FLCh = ReadSourceChar();
-                if (OnInclude && FLCh == u'#' && FIncludeStack.size() < MaxIncludeDepth)
+                if (OnInclude && FLCh == u'#' && FIncludeStack.size() < MaxIncludeDepth && IncludesRun < MaxIncludes)
                     RunIncludeDirective();
                 else
                     SkipComment();
@@ -262,6 +262,7 @@ void THtmlTokenizer::RunIncludeDirective()
     SkipComment();
     RawMode = savedRaw;
     FToken = std::move(saved);
+    ++IncludesRun;
     if (std::unique_ptr<TBuffer> included = OnInclude(command, params)) {
         FIncludeStack.push_back(FCurrent);
         FCurrent = included.get();

@@ -51,6 +51,10 @@ public:
     // Includes nest at most this deep; a deeper directive is skipped like a comment, so a page that
     // includes itself cannot grow the include stack without end.
     static constexpr std::size_t MaxIncludeDepth = 32;
+    // And at most this many run in all, so included pages that each include several others cannot
+    // multiply into a near-endless text. IncludesRun counts them; a second pass may reset it.
+    static constexpr int MaxIncludes = 1024;
+    int IncludesRun = 0;
 
     // --- Reading ---
     void NextSymbol();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace lantern;
 
 namespace {
@@ -15,11 +17,16 @@ struct TAnsiPage {
 std::string TagLabel(THtmlSymbol sy, int level)
 {
     for (const TTagInfo& t : TagTable()) {
-        std::string name(t.Name);
-        if (t.Start == sy)
-            return sy == symH ? name + std::to_string(level) : name;
-        if (t.End == sy && sy != symUnknownTag)
-            return "/" + (sy == symEndH ? name + std::to_string(level) : name);
+        const bool end = t.End == sy && sy != symUnknownTag;
+        if (t.Start != sy && !end)
+            continue;
+        std::string label;
+        if (end)
+            label.push_back('/');
+        label.append(t.Name);
+        if (sy == symH || sy == symEndH)
+            label.append(std::to_string(level));
+        return label;
     }
     return "?";
 }
@@ -34,7 +41,9 @@ std::string Dump(THtmlTokenizer& t)
         if (!out.empty())
             out += ' ';
         if (t.Sy() == symText) {
-            out += '"' + ToUtf8(t.Token().AsString()) + '"';
+            out += '"';
+            out += ToUtf8(t.Token().AsString());
+            out += '"';
             continue;
         }
         out += TagLabel(t.Sy(), t.HeadingLevel());
@@ -42,8 +51,13 @@ std::string Dump(THtmlTokenizer& t)
         if (a.Count() == 0)
             continue;
         out += '[';
-        for (std::size_t i = 0; i < a.Count(); ++i)
-            out += (i ? " " : "") + ToUtf8(a[i].Name) + "=" + ToUtf8(a[i].Value);
+        for (std::size_t i = 0; i < a.Count(); ++i) {
+            if (i)
+                out += ' ';
+            out += ToUtf8(a[i].Name);
+            out += '=';
+            out += ToUtf8(a[i].Value);
+        }
         out += ']';
     }
     return out;
@@ -310,7 +324,13 @@ TEST(Tokenizer, IncludeDirectives)
     std::string dump;
     t.AdvanceChar();
     for (t.NextSymbol(); t.Sy() != symEndOfFile; t.NextSymbol()) {
-        dump += (t.Sy() == symText ? "\"" + ToUtf8(t.Token().AsString()) + "\"" : TagLabel(t.Sy(), 0)) + " ";
+        if (t.Sy() == symText) {
+            dump += '"';
+            dump += ToUtf8(t.Token().AsString());
+            dump += '"';
+        } else
+            dump += TagLabel(t.Sy(), 0);
+        dump += ' ';
         if (t.Sy() == symText)
             positions.insert(positions.end(), t.Token().Positions().begin(), t.Token().Positions().end());
     }
@@ -333,8 +353,19 @@ TEST(Tokenizer, IncludeDirectives)
     };
     std::string text = Dump(self);
     EXPECT_EQ(includes, int(THtmlTokenizer::MaxIncludeDepth));
-    EXPECT_EQ(text, "\"" + std::string(THtmlTokenizer::MaxIncludeDepth + 1, 'x') +
-                        std::string(THtmlTokenizer::MaxIncludeDepth + 1, 'y') + "\"");
+    const std::size_t levels = THtmlTokenizer::MaxIncludeDepth + 1;
+    EXPECT_EQ(text.size(), 2 * levels + 2);
+    EXPECT_EQ(text.find_first_of('y'), levels + 1) << text;
+
+    // Included pages that each include two more stop at the overall limit instead of doubling 32 times.
+    auto fan = TBuffer::CreateFromString(u"<!--#include a -->");
+    THtmlTokenizer bomb(*fan);
+    bomb.OnInclude = [&](const u16&, const std::vector<u16>&) {
+        return TBuffer::CreateFromString(u"x<!--#include a --><!--#include b -->");
+    };
+    const std::string bombText = Dump(bomb);
+    EXPECT_EQ(std::count(bombText.begin(), bombText.end(), 'x'), THtmlTokenizer::MaxIncludes);
+    EXPECT_EQ(bomb.IncludesRun, THtmlTokenizer::MaxIncludes);
 
     // Without a handler the directive is an ordinary comment.
     auto plain = TBuffer::CreateFromString(u"a<!--#include file=x -->b");
