@@ -93,7 +93,13 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
 {
     // 1. Each class on its own, then the whole class list; only the last passes merge the style attribute.
     classes = TrimView(classes);
-    TElementKey el{tag, classes, id, pseudo, parentIndex};
+    TElementKey el{tag, classes, id, pseudo, parentIndex, {}};
+    if (UseIndex && element.Owner)
+        for (int index = std::min(parentIndex, element.Owner->Count() - 1); index >= 1; --index) {
+            const TProperties& a = element.Owner->Get(index);
+            ForEachPart(a.PropTag, a.PropClass, a.PropID, a.PropPseudo,
+                        [&el](std::uint32_t hash) { el.Ancestors.Add(hash); });
+        }
     if (classes.find(u'.') != u16v::npos) {
         std::size_t start = 0;
         for (std::size_t dot; (dot = classes.find(u'.', start)) != u16v::npos; start = dot + 1) {
@@ -145,7 +151,7 @@ void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el,
         have |= kI;
     if (!el.Pseudo.empty())
         have |= kP;
-    const unsigned named = UsePartIndex ? NamedParts(el) : have;
+    const unsigned named = UseIndex ? NamedParts(el) : have;
 
     // 3. Exact rules, then 4. descendant rules with the same shapes.
     u16 key;
@@ -177,25 +183,20 @@ void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el,
 
 unsigned TStyleList::NamedParts(const TElementKey& el) const
 {
-    unsigned named = 0;
-    if (KeyParts.contains(u16(el.Tag)))
-        named |= kT;
-    if (KeyParts.contains(u'#' + u16(el.Id)))
-        named |= kI;
-    if (KeyParts.contains(u':' + u16(el.Pseudo)))
-        named |= kP;
+    auto named = [this](char16_t kind, u16v text) { return KeyParts.contains(PartHash(kind, text)); };
+    unsigned parts = 0;
+    if (named(u't', el.Tag))
+        parts |= kT;
+    if (named(u'#', el.Id))
+        parts |= kI;
+    if (named(u':', el.Pseudo))
+        parts |= kP;
     // A class list is named only when each of its classes is.
     bool allClasses = true;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= el.Class.size() && allClasses; ++i) {
-        if (i == el.Class.size() || el.Class[i] == u'.') {
-            allClasses = KeyParts.contains(u'.' + u16(el.Class.substr(start, i - start)));
-            start = i + 1;
-        }
-    }
+    ForEachPart({}, el.Class, {}, {}, [&](std::uint32_t hash) { allClasses = allClasses && KeyParts.contains(hash); });
     if (allClasses)
-        named |= kC;
-    return named;
+        parts |= kC;
+    return parts;
 }
 
 void TStyleList::ApplyExactRules(u16v key, TProperties& element) const
@@ -223,7 +224,8 @@ void TStyleList::ApplyDescendantRules(u16v prefix, TProperties& element, const T
                               (subject.Id.empty() || subject.Id == el.Id) &&
                               (subject.Pseudo == el.Pseudo ||
                                (subject.Pseudo.empty() && (el.Pseudo == u"link" || el.Pseudo.empty())));
-        if (entry.Words.size() > 1 && subjectMatches && AncestorsMatch(entry.Words, element, el.ParentIndex))
+        if (entry.Words.size() > 1 && subjectMatches && (!UseIndex || el.Ancestors.Covers(entry.AncestorParts)) &&
+            AncestorsMatch(entry.Words, element, el.ParentIndex))
             MergeRule(*entry.Props, element);
     }
 }

@@ -39,20 +39,6 @@ std::vector<u16v> SplitAtBlanks(u16v text)
     return words;
 }
 
-std::vector<u16v> SplitClasses(u16v classes)
-{
-    std::vector<u16v> out;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= classes.size(); ++i) {
-        if (i == classes.size() || classes[i] == u'.') {
-            if (i > start)
-                out.push_back(classes.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 u16 SortQualifiers(u16v compound)
@@ -169,10 +155,24 @@ bool ClassListContains(u16v have, u16v wanted)
 {
     if (wanted.empty() || wanted == have)
         return true;
-    std::vector<u16v> haveList = SplitClasses(have);
-    for (u16v cls : SplitClasses(wanted))
-        if (std::find(haveList.begin(), haveList.end(), cls) == haveList.end())
+    // Runs once per rule and ancestor during the cascade: compare in place, without splitting into lists.
+    auto hasClass = [have](u16v cls) {
+        for (std::size_t start = 0; start <= have.size();) {
+            std::size_t dot = have.find(u'.', start);
+            std::size_t end = dot == u16v::npos ? have.size() : dot;
+            if (have.substr(start, end - start) == cls)
+                return true;
+            start = end + 1;
+        }
+        return false;
+    };
+    for (std::size_t start = 0; start <= wanted.size();) {
+        std::size_t dot = wanted.find(u'.', start);
+        std::size_t end = dot == u16v::npos ? wanted.size() : dot;
+        if (end > start && !hasClass(wanted.substr(start, end - start)))
             return false;
+        start = end + 1;
+    }
     return true;
 }
 

@@ -39,28 +39,41 @@ TProperties& TStyleList::AddObject(u16v key, std::unique_ptr<TProperties> set)
     set->PropTag = u16(key);
     auto it = std::upper_bound(Entries.begin(), Entries.end(), key,
                                [](u16v k, const TEntry& e) { return KeyLess(k, e.Key); });
-    TEntry entry{u16(key), std::move(set), {}};
-    if (key.find(u' ') != u16v::npos)
-        entry.Words = SplitRuleKey(key);
-    NoteKeyParts(key);
+    TEntry entry{u16(key), std::move(set), {}, {}};
+    std::vector<TKeyWord> words = SplitRuleKey(key);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const TKeyWord& w = words[i];
+        ForEachPart(w.Tag, w.Classes, w.Id, w.Pseudo, [&](std::uint32_t hash) {
+            KeyParts.insert(hash);
+            if (i > 0)
+                entry.AncestorParts.Add(hash);
+        });
+    }
+    if (words.size() > 1)
+        entry.Words = std::move(words);
     return *Entries.insert(it, std::move(entry))->Props;
 }
 
-void TStyleList::NoteKeyParts(u16v key)
+std::uint32_t TStyleList::PartHash(char16_t kind, u16v text)
 {
-    for (const TKeyWord& word : SplitRuleKey(key)) {
-        KeyParts.insert(word.Tag);
-        KeyParts.insert(u':' + word.Pseudo);
-        KeyParts.insert(u'#' + word.Id);
-        std::size_t start = 0;
-        u16v classes = word.Classes;
-        for (std::size_t i = 0; i <= classes.size(); ++i) {
-            if (i == classes.size() || classes[i] == u'.') {
-                KeyParts.insert(u'.' + u16(classes.substr(start, i - start)));
-                start = i + 1;
-            }
-        }
-    }
+    std::uint32_t hash = 2166136261u ^ kind; // FNV-1a
+    for (char16_t c : text)
+        hash = (hash ^ c) * 16777619u;
+    return hash;
+}
+
+void TStyleList::TPartFilter::Add(std::uint32_t hash)
+{
+    Bits[(hash >> 6) & 3] |= std::uint64_t(1) << (hash & 63);
+    Bits[(hash >> 14) & 3] |= std::uint64_t(1) << ((hash >> 8) & 63);
+}
+
+bool TStyleList::TPartFilter::Covers(const TPartFilter& needed) const
+{
+    for (std::size_t i = 0; i < Bits.size(); ++i)
+        if (needed.Bits[i] & ~Bits[i])
+            return false;
+    return true;
 }
 
 void TStyleList::Clear()

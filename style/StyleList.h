@@ -5,8 +5,10 @@
 //
 // Lookup: keys stay sorted (case-insensitive; equal keys keep the order they were added in), so the cascade's
 // exact keys are found by binary search and the descendant keys that share a subject by one forward scan from
-// where their prefix would sort. On top of that the list keeps the set of every tag, class, id and
-// pseudo-class that any key names; a lookup whose part no key names is skipped without building its key.
+// where their prefix would sort. Two filters keep that work small without changing any answer: the list notes
+// every tag, class, id and pseudo-class some key names, so a lookup for a part no key names is skipped; and
+// each descendant key carries a small Bloom filter of the parts its ancestors need, so a rule is matched
+// against the stack only when every one of those parts occurs on some ancestor.
 #pragma once
 
 #include "common/Str.h"
@@ -14,6 +16,9 @@
 #include "style/CssSelectors.h"
 #include "style/Properties.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <unordered_set>
@@ -63,23 +68,49 @@ public:
 
     bool Quirks = false;
     TProperties* DefProp = nullptr; // the set stored under "default"
-    // Skip lookups whose parts no key names (the answers are the same either way; off only to compare).
-    bool UsePartIndex = true;
+    // The two lookup filters (the answers are the same either way; off only to compare).
+    bool UseIndex = true;
 
 private:
+    // A Bloom filter over tags, classes, ids and pseudo-classes: 256 bits, two per part.
+    struct TPartFilter {
+        std::array<std::uint64_t, 4> Bits{};
+        void Add(std::uint32_t hash);
+        bool Covers(const TPartFilter& needed) const;
+    };
     struct TEntry {
         u16 Key;
         std::unique_ptr<TProperties> Props;
         std::vector<TKeyWord> Words; // the key's words when it has ancestors
+        TPartFilter AncestorParts;   // what those ancestors name
     };
     // What the cascade looks one element up with.
     struct TElementKey {
         u16v Tag, Class, Id, Pseudo;
         int ParentIndex = 0;
+        TPartFilter Ancestors; // the parts of every set on the stack from the parent down to index 1
     };
 
+    // Parts are hashed with their kind: 't' tag, '.' class, '#' id, ':' pseudo-class.
+    static std::uint32_t PartHash(char16_t kind, u16v text);
+    // Calls `add` with the hash of every non-empty part (each class on its own).
+    template <typename F> static void ForEachPart(u16v tag, u16v classes, u16v id, u16v pseudo, F add)
+    {
+        if (!tag.empty())
+            add(PartHash(u't', tag));
+        for (std::size_t start = 0; start < classes.size();) {
+            std::size_t dot = std::min(classes.find(u'.', start), classes.size());
+            if (dot > start)
+                add(PartHash(u'.', classes.substr(start, dot - start)));
+            start = dot + 1;
+        }
+        if (!id.empty())
+            add(PartHash(u'#', id));
+        if (!pseudo.empty())
+            add(PartHash(u':', pseudo));
+    }
+
     std::size_t LowerBound(u16v key) const;
-    void NoteKeyParts(u16v key);
     void ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr);
     void ApplyExactRules(u16v key, TProperties& element) const;
     void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el) const;
@@ -89,8 +120,7 @@ private:
 
     std::vector<TEntry> Entries;
     int SequenceNumber = 10;
-    // Every part named by some key: a tag, ".class" (one class), "#id" or ":pseudo".
-    std::unordered_set<u16> KeyParts;
+    std::unordered_set<std::uint32_t> KeyParts; // hashes of every part some key names
 };
 
 // The style list of a document: hover rules switch the document's links to react to the pointer.

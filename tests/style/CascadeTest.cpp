@@ -227,7 +227,7 @@ TEST(Cascade, PartIndexGivesTheSameSetsAsPlainLookup)
             lists.push_back(std::make_unique<THtmlStyleList>(false));
             BuildDefaults(*lists.back());
             ParseSheet(*lists.back(), css);
-            lists.back()->UsePartIndex = indexed;
+            lists.back()->UseIndex = indexed;
             docs.push_back(std::make_unique<TElementPath>(*lists.back()));
             for (const char16_t* compound : path)
                 docs.back()->Push(compound);
