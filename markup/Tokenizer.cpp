@@ -69,6 +69,22 @@ THtmlTokenizer::THtmlTokenizer(TBuffer& buffer) : FBuffer(buffer), FCurrent(&buf
 
 THtmlTokenizer::~THtmlTokenizer() = default;
 
+void THtmlTokenizer::Restart(const TBuffer::TReadState& state)
+{
+    FIncludeStack.clear();
+    FIncluded.clear();
+    FCurrent = &FBuffer;
+    FBuffer.RestoreState(state);
+    FLCh = 0;
+    FLineEnd = 0;
+    FSourcePos = -1;
+    FSy = symEndOfFile;
+    InComment = false;
+    IncludesRun = 0;
+    FToken.Clear();
+    FAttributes.Clear();
+}
+
 // --- Characters --------------------------------------------------------------------------------------
 
 char16_t THtmlTokenizer::ReadSourceChar()

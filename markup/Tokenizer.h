@@ -57,6 +57,9 @@ public:
     int IncludesRun = 0;
 
     // --- Reading ---
+    // Back to a saved state of the main buffer with nothing pending: no include, no line end, no
+    // current character. The builder's link-counting pre-pass ends with this before the main pass.
+    void Restart(const TBuffer::TReadState& state);
     void NextSymbol();
     void AdvanceChar();
     void SkipBlanks();

@@ -367,6 +367,20 @@ TEST(Tokenizer, IncludeDirectives)
     EXPECT_EQ(std::count(bombText.begin(), bombText.end(), 'x'), THtmlTokenizer::MaxIncludes);
     EXPECT_EQ(bomb.IncludesRun, THtmlTokenizer::MaxIncludes);
 
+    // A pre-pass that stops inside an include, then a restart, reads the same symbols again.
+    auto twice = TBuffer::CreateFromString(u"a\r<!--#include f -->b");
+    THtmlTokenizer again(*twice);
+    again.OnInclude = [](const u16&, const std::vector<u16>&) { return TBuffer::CreateFromString(u"<i>x"); };
+    const auto start = twice->SaveState();
+    again.AdvanceChar();
+    again.NextSymbol();
+    again.NextSymbol();
+    EXPECT_EQ(again.Sy(), symI);
+    EXPECT_EQ(again.IncludeDepth(), 1u);
+    again.Restart(start);
+    EXPECT_EQ(again.IncludeDepth(), 0u);
+    EXPECT_EQ(Dump(again), "\"a \" I \"xb\"");
+
     // Without a handler the directive is an ordinary comment.
     auto plain = TBuffer::CreateFromString(u"a<!--#include file=x -->b");
     EXPECT_EQ(Dump(*plain), "\"ab\"");
