@@ -74,7 +74,7 @@ constexpr auto MakeNameTable()
         Row("8859-5", 204),      Row("8859-7", 161),      Row("8859-9", 162),      Row("8859-15", 0),
         Row("932", 128),         Row("936", 134),         Row("949", 129),         Row("950", 136),
         Row("ansi", 0),          Row("arabic", 178),      Row("big5", 136),        Row("default", 1),
-        Row("easteurope", 238),  Row("euc-jp", 30, 932),  Row("euc-kr", 129),      Row("gb2312", 134),
+        Row("easteurope", 238),  Row("euc-jp", 30, 20932),  Row("euc-kr", 129),      Row("gb2312", 134),
         Row("greek", 161),       Row("hangeul", 129),     Row("hebrew", 177),      Row("johab", 130),
         Row("koi", 204),         Row("oem", 255),         Row("russian", 204),     Row("shift_jis", 128),
         Row("shiftjis", 128),    Row("symbol", 2),        Row("thai", 222),        Row("tis-620", 222),
@@ -165,6 +165,8 @@ const TCodePageShape* ShapeOf(int cp)
         {950, "windows-950-2000", false, {{0xA1, 0xF9}}},
         {1361, "JOHAB", true, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
         {10000, "macintosh", false, {}},
+        // EUC-JP; the three-byte JIS X 0212 sequences are not decoded.
+        {20932, "EUC-JP", false, {{0x8E, 0x8E}, {0xA1, 0xFE}}},
         {28592, "ISO-8859-2", false, {}},
     };
     for (const auto& s : shapes)

@@ -29,7 +29,9 @@ constexpr int PseudoCpIso2022Jp = -5;
 constexpr int ANSI_CHARSET = 0;
 constexpr int DEFAULT_CHARSET = 1;
 constexpr int SYMBOL_CHARSET = 2;
-constexpr int EUCJP_CHARSET = 30; // the engine's own value; it has no code page of its own
+// The engine's own value, with no row in the charset table; the "euc-jp" name row carries the platform's
+// EUC-JP code page 20932, so a page that declares it decodes as what it is rather than as Shift-JIS.
+constexpr int EUCJP_CHARSET = 30;
 constexpr int ISO8859_2_CHARSET = 31; // the engine's own value
 constexpr int MAC_CHARSET = 77;
 constexpr int SHIFTJIS_CHARSET = 128;

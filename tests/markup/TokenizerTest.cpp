@@ -506,6 +506,7 @@ TEST(Tokenizer, MetaCharsetSwitchesDecodingMidDocument)
         {"gbk.html", u"中文测试：简体字"},
         {"big5.html", u"中文測試：繁體字"},
         {"shift_jis.html", u"日本語のテキスト"},
+        {"euc-jp.html", u"日本語のテキスト"},
         {"euc_kr.html", u"한국어 텍스트"},
         {"windows-1251.html", u"Русский текст"},
         {"utf-8.html", u"UTF-8 текст 中文 \U0001F600"},
