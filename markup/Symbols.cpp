@@ -7,7 +7,11 @@ namespace lantern {
 
 namespace {
 
-constexpr bool NameLess(std::string_view a, std::string_view b) { return a < b; }
+// Shorter names first, so most probes of a lookup are settled by the length alone.
+constexpr bool NameLess(std::string_view a, std::string_view b)
+{
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
 
 template <typename Row, std::size_t N>
 constexpr std::array<Row, N> Sorted(std::array<Row, N> rows)
@@ -212,7 +216,7 @@ const Row* Find(const std::array<Row, N>& rows, u16v name)
         key[i] = char(name[i]);
     }
     std::string_view k(key, name.size());
-    auto it = std::lower_bound(rows.begin(), rows.end(), k, [](const Row& r, std::string_view v) { return r.Name < v; });
+    auto it = std::lower_bound(rows.begin(), rows.end(), k, [](const Row& r, std::string_view v) { return NameLess(r.Name, v); });
     return (it != rows.end() && it->Name == k) ? &*it : nullptr;
 }
 
