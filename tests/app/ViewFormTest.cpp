@@ -1,3 +1,4 @@
+#include "app/StopSignals.h"
 #include "app/ViewForm.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,8 @@
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 using namespace lantern;
 
@@ -194,6 +197,7 @@ TEST_F(ViewFormTest, ClosingTheWindowRemovesTheFolder)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull());
     EXPECT_TRUE(TempFolders().isEmpty());
+    EXPECT_TRUE(StopRequested());
 }
 
 TEST_F(ViewFormTest, TakenTemporaryNamesAreSkippedNotDeleted)
@@ -411,4 +415,21 @@ TEST_F(ViewFormTest, RealExtractorOpensTheBundledGuide)
     const QString folder = form.TempFolder;
     form.CloseDocument();
     EXPECT_FALSE(QFileInfo::exists(folder));
+}
+
+TEST_F(ViewFormTest, StopSignalClosesTheWindowAndItsSession)
+{
+    InstallStopSignals();
+    QPointer<TViewForm> form = new TViewForm(Environment(), {DocumentNamed("a.chm")});
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->show();
+    ASSERT_EQ(TempFolders().size(), 1);
+    ::raise(SIGTERM);
+    for (int i = 0; i < 100 && !form.isNull(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(TempFolders().isEmpty());
+    EXPECT_TRUE(StopRequested());
 }
