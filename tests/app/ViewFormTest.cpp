@@ -432,3 +432,33 @@ TEST_F(ViewFormTest, StopSignalClosesTheWindowAndItsSession)
     EXPECT_TRUE(TempFolders().isEmpty());
     EXPECT_TRUE(StopRequested());
 }
+
+TEST_F(ViewFormTest, RealHelpFilesOpenOnTheirStartPageOrTheGeneratedIndex)
+{
+    const QString corpus = QStringLiteral(LANTERN_SOURCE_DIR "/../shared/corpus/chm/");
+    const QString system = QString::fromLatin1(SystemExtractorFolder);
+    if (!QFileInfo(corpus).isDir() || !IsNativeExecutable(system + QLatin1String(ExtractorProgramName)))
+        GTEST_SKIP() << "no corpus or no system extractor";
+    struct Case {
+        const char* File;
+        const char* StartPage; // empty: the generated index
+    };
+    const Case cases[] = {
+        {"zh-gbk-css-handbook-2018.chm", "index.htm"},   {"zh-utf8-doxygen-dcrf32-api.chm", "index.html"},
+        {"en-innovasys-topics-classic.chm", "default.html"}, {"zh-gb2312-pbootcms-tags.chm", ""},
+        {"en-applewin-manual-2009.chm", ""},              {"en-sandcastle-apps-test-api.chm", ""},
+    };
+    TViewFormEnvironment environment = Environment();
+    environment.ExtractorFolders = {system};
+    environment.IdentityCheck = IsNativeExecutable;
+    TViewForm form(std::move(environment), {});
+    for (const Case& c : cases) {
+        form.OpenDocument(corpus + QLatin1String(c.File));
+        const QString expected = *c.StartPage ? form.TempFolder + QLatin1String(c.StartPage) : QString();
+        EXPECT_EQ(QString::fromStdU16String(form.Viewer->CurrentPath()), expected) << c.File;
+        EXPECT_TRUE(Log.isEmpty()) << c.File << ": " << Log.join(u'\n').toStdString();
+        Log.clear();
+    }
+    form.CloseDocument();
+    EXPECT_TRUE(TempFolders().isEmpty());
+}
