@@ -437,12 +437,18 @@ void TViewForm::SetStatusText(const QString& Text)
 
 void TViewForm::OpenMenuItemClick()
 {
-    QFileDialog dialog(this);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(QStringLiteral("选择CHM文件 (*.chm)"));
-    dialog.setDefaultSuffix(QStringLiteral("chm"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        OpenDocument(dialog.selectedFiles().front());
+    QString path;
+    {
+        // The dialog, with its pop-ups, is gone before the window blocks on the extractor.
+        QFileDialog dialog(this);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilter(QStringLiteral("选择CHM文件 (*.chm)"));
+        dialog.setDefaultSuffix(QStringLiteral("chm"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        path = dialog.selectedFiles().front();
+    }
+    OpenDocument(path);
 }
 
 void TViewForm::CloseMenuItemClick()
