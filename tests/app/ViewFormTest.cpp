@@ -462,3 +462,17 @@ TEST_F(ViewFormTest, RealHelpFilesOpenOnTheirStartPageOrTheGeneratedIndex)
     form.CloseDocument();
     EXPECT_TRUE(TempFolders().isEmpty());
 }
+
+TEST_F(ViewFormTest, AFailureInAMenuCommandIsShownAndTheCloseStillEndsTheSession)
+{
+    const auto form = Form({DocumentNamed("a.chm")});
+    const QString folder = form->TempFolder;
+    ASSERT_FALSE(folder.isEmpty());
+    form->Viewer->OnParseBegin = [](THtmlViewer&, std::unique_ptr<TBuffer>&) { throw EhtException("Broken page."); };
+    form->CloseMenuItem->trigger();
+    form->Viewer->OnParseBegin = nullptr;
+    EXPECT_EQ(Log, QStringList({"Failure: Broken page."}));
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_EQ(form->TempFolder, QString());
+    EXPECT_EQ(form->DocumentPath, QString());
+}
