@@ -17,6 +17,18 @@ using u16v = std::u16string_view;
 constexpr char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? char16_t(c - 32) : c; }
 constexpr char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
 u16 UpperAscii(u16v s);
+
+// Value of a hexadecimal digit, or -1 for any other unit.
+constexpr int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
 u16 LowerAscii(u16v s);
 
 // Simple (1:1) Unicode case mapping of one unit; surrogates map to themselves.

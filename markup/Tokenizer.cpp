@@ -12,17 +12,6 @@ constexpr bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c
 constexpr bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 constexpr bool IsBlank(char16_t c) { return c == CharTab || c == CharLF || c == CharFF || c == CharCR || c == u' '; }
 
-int HexDigit(char16_t c)
-{
-    if (IsDigit(c))
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Numeric value of an attribute; `previous` stays when the text is not a number.
 double AttributeNumber(u16v text, double previous)
 {

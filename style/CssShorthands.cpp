@@ -1,6 +1,8 @@
 // Shorthand properties expanded into their longhands, the word splitting they share, and url rewriting.
 #include "style/CssParser.h"
 
+#include "common/UrlSubs.h"
+
 #include "style/ColorParser.h"
 #include "style/Properties.h"
 
@@ -41,77 +43,6 @@ bool IsColorWord(u16v word)
 }
 
 bool Contains(u16v text, u16v part) { return text.find(part) != u16v::npos; }
-
-int DecodeHexDigit(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
-// Percent escapes as UTF-8 bytes; a "%" without two hexadecimal digits stays as it is.
-u16 DecodePercent(u16v text)
-{
-    u16 out;
-    std::string bytes; // a run of escaped bytes, decoded as one piece
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        int high = -1, low = -1;
-        if (text[i] == u'%' && i + 2 < text.size() && (high = DecodeHexDigit(text[i + 1])) >= 0 &&
-            (low = DecodeHexDigit(text[i + 2])) >= 0) {
-            bytes += char(high * 16 + low);
-            i += 2;
-            continue;
-        }
-        out += FromUtf8(bytes);
-        bytes.clear();
-        out += text[i];
-    }
-    return out + FromUtf8(bytes);
-}
-
-bool IsAbsoluteUrl(u16v url)
-{
-    u16v head = url.substr(0, url.find(u'?'));
-    std::size_t scheme = head.find(u"://");
-    if (scheme != u16v::npos && scheme < head.find(u'/'))
-        return true;
-    return StartsTextAscii(u"mailto:", head) || StartsTextAscii(u"data:", head);
-}
-
-// A relative url joined to a base url: "/x" goes under the host, anything else under the base's folder, and
-// "./" and "seg/../" steps are folded.
-u16 JoinWebUrl(u16v base, u16v rel)
-{
-    std::size_t hostStart = base.find(u"://");
-    hostStart = hostStart == u16v::npos ? 0 : hostStart + 3;
-    std::size_t root = base.find(u'/', hostStart);
-    u16 joined;
-    if (!rel.empty() && rel[0] == u'/') {
-        joined = u16(base.substr(0, root == u16v::npos ? base.size() : root)) + u16(rel);
-    } else {
-        std::size_t slash = base.rfind(u'/');
-        u16 folder = (slash == u16v::npos || slash < hostStart) ? u16(base) + u'/' : u16(base.substr(0, slash + 1));
-        joined = folder + u16(rel);
-    }
-    std::size_t pathStart = joined.find(u'/', hostStart);
-    if (pathStart == u16::npos)
-        return joined;
-    for (std::size_t at; (at = joined.find(u"/./", pathStart)) != u16::npos;)
-        joined.erase(at + 1, 2);
-    for (std::size_t at; (at = joined.find(u"/../", pathStart)) != u16::npos;) {
-        std::size_t segment = at > pathStart ? joined.rfind(u'/', at - 1) : u16::npos;
-        if (segment == u16::npos || segment < pathStart) {
-            joined.erase(at + 1, 3); // above the root: drop the step
-            continue;
-        }
-        joined.erase(segment + 1, at - segment + 3);
-    }
-    return joined;
-}
 
 } // namespace
 
@@ -365,23 +296,13 @@ u16 THtmlStyleParser::RewriteCssUrl(u16v value) const
     u16 url = ExtractCssUrl(value);
     u16 path;
     if (Base.find(u"://") != u16::npos) {
-        path = IsAbsoluteUrl(url) ? url : JoinWebUrl(Base, url);
+        path = IsAbsoluteUrl(url) ? url : JoinUrl(Base, url);
     } else {
-        // A file base: the url as a local path; links written on Windows may use "\" between folders.
-        path = DecodePercent(url);
-        if (StartsTextAscii(u"file:", path)) {
-            std::size_t slashes = 5;
-            while (slashes < path.size() && path[slashes] == u'/')
-                ++slashes;
-            path = u'/' + path.substr(slashes);
-        }
-        std::replace(path.begin(), path.end(), u'\\', u'/');
-        if (path.empty() || path[0] != u'/') {
-            u16 folder = Base;
-            if (folder.back() != u'/' && folder.back() != u'\\')
-                folder += u'/';
-            path = folder + path;
-        }
+        // A file base: the url as a local path, kept when it is absolute (or names a drive), else under the base.
+        path = UrlToDosPath(url);
+        bool absolute = (!path.empty() && path[0] == u'/') || (path.size() > 1 && path[1] == u':');
+        if (!absolute)
+            path = JoinDosPath(Base, path);
     }
     return u"url(\"" + path + u"\")";
 }

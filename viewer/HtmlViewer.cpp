@@ -4,7 +4,7 @@
 #include "markup/Tokenizer.h"
 #include "platform/FileSystem.h"
 #include "viewer/PaintPanel.h"
-#include "viewer/UrlSubs.h"
+#include "common/UrlSubs.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,6 +1,6 @@
 // The URL and path helpers, case by case. Paths use '/'; backslashes in links count as '/', drive letters still
 // mark a path, and file URLs become absolute paths.
-#include "viewer/UrlSubs.h"
+#include "common/UrlSubs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "viewer/UrlSubs.h"
+#include "common/UrlSubs.h"
 
 namespace lantern {
 
@@ -220,12 +220,8 @@ u16 JoinDosPath(u16v Folder, u16v Name)
 
 int HexDigitValue(char16_t Ch)
 {
-    if (Ch >= u'0' && Ch <= u'9')
-        return Ch - u'0';
-    if (Ch >= u'A' && Ch <= u'F')
-        return Ch - u'A' + 10;
-    if (Ch >= u'a' && Ch <= u'f')
-        return Ch - u'a' + 10;
+    if (int value = HexDigit(Ch); value >= 0)
+        return value;
     throw EEscapeError("Invalid escape character: '" + ToUtf8(u16v(&Ch, 1)) + "'");
 }
 
