@@ -4,54 +4,29 @@
 #include "markup/Errors.h"
 #include "markup/Tokenizer.h"
 
+#include "tests/support/Corpus.h"
+#include "tests/support/MetaCharset.h"
+
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 using namespace lantern;
-namespace fs = std::filesystem;
 
 namespace {
 
 struct TCorpus {
     std::vector<std::vector<std::uint8_t>> Pages;
     std::int64_t Bytes = 0;
-    fs::path Folder;
 
     TCorpus()
     {
-        const fs::path chms = fs::path(LANTERN_SOURCE_DIR) / ".." / "shared" / "corpus" / "chm";
-        const char* sevenZip = "/usr/lib/p7zip/7z";
-        if (!fs::is_directory(chms) || !fs::exists(sevenZip))
-            return;
-        Folder = fs::temp_directory_path() / ("lantern-bench-markup-" + std::to_string(::getpid()));
-        int n = 0;
-        for (const auto& chm : fs::directory_iterator(chms)) {
-            if (chm.path().extension() != ".chm")
-                continue;
-            const fs::path out = Folder / std::to_string(n++);
-            const std::string cmd = std::string(sevenZip) + " x -y -tChm -o\"" + out.string() + "\" \"" +
-                                    chm.path().string() + "\" > /dev/null 2>&1";
-            if (std::system(cmd.c_str()) != 0)
-                continue;
+        for (const auto& name : testsupport::CorpusChmNames()) {
+            testsupport::TUnpackedChm chm(name);
+            for (const auto& page : chm.Files({".htm", ".html"})) {
+                Pages.push_back(testsupport::ReadBytes(page));
+                Bytes += std::int64_t(Pages.back().size());
+            }
         }
-        for (const auto& f : fs::recursive_directory_iterator(Folder)) {
-            const auto ext = f.path().extension().string();
-            if (!f.is_regular_file() || (ext != ".htm" && ext != ".html" && ext != ".HTM" && ext != ".HTML"))
-                continue;
-            std::ifstream in(f.path(), std::ios::binary);
-            Pages.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            Bytes += std::int64_t(Pages.back().size());
-        }
-    }
-    ~TCorpus()
-    {
-        std::error_code ec;
-        if (!Folder.empty())
-            fs::remove_all(Folder, ec);
     }
 };
 
@@ -59,25 +34,6 @@ const TCorpus& Corpus()
 {
     static const TCorpus corpus;
     return corpus;
-}
-
-// What the builder does with a META charset, so pages decode with the code page they declare.
-void FollowMetaCharset(THtmlTokenizer& t, TBuffer& b)
-{
-    const TAttribute* a = t.Attributes().Find(symCharset);
-    u16 name;
-    if (a)
-        name = a->Value;
-    else if (const TAttribute* content = t.Attributes().Find(symContent)) {
-        auto at = LowerAscii(content->Value).find(u"charset=");
-        if (at == u16::npos)
-            return;
-        name = content->Value.substr(at + 8);
-    }
-    if (const TBuffCharSetCodePageInfo* row = FindCharSetInfo(name)) {
-        b.SetCharSet(row->CharSet);
-        b.SetCodePage(row->CodePage);
-    }
 }
 
 void BM_Tokenize(benchmark::State& state)
@@ -97,7 +53,7 @@ void BM_Tokenize(benchmark::State& state)
                 for (t.NextSymbol(); t.Sy() != symEndOfFile; t.NextSymbol()) {
                     ++symbols;
                     if (t.Sy() == symMeta)
-                        FollowMetaCharset(t, *b);
+                        testsupport::FollowMetaCharset(t.Attributes(), *b);
                     else if (t.Sy() == symScript || t.Sy() == symStyle) {
                         // Content readers as the builder drives them.
                         t.RawMode = true;

@@ -3,16 +3,13 @@
 // The help files are unpacked at run time from the corpus beside the repository; without it they are skipped.
 #include "platform/Canvas.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
+#include "tests/support/Corpus.h"
+
 #include <QFont>
 #include <QFontMetrics>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QStringDecoder>
-#include <QTemporaryDir>
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -64,40 +61,17 @@ QString VisibleText(const QString& html)
 const Page* LoadPage(const std::string& chmName, const char* encoding)
 {
     static std::map<std::string, std::unique_ptr<Page>> pages;
-    static QTemporaryDir root;
     auto it = pages.find(chmName);
     if (it != pages.end())
         return it->second.get();
     pages[chmName] = nullptr;
 
-    QString chm = QStringLiteral(LANTERN_SOURCE_DIR "/../shared/corpus/chm/") + QString::fromStdString(chmName);
-    if (!QFile::exists(chm) || !root.isValid())
+    testsupport::TUnpackedChm chm(chmName);
+    const auto largest = chm.Largest({".htm", ".html"});
+    if (largest.empty())
         return nullptr;
-    QString out = root.filePath(QString::fromStdString(chmName));
-    QDir().mkpath(out);
-    QProcess unpack;
-    unpack.setProgram(QStandardPaths::findExecutable(QStringLiteral("7z")));
-    unpack.setArguments({QStringLiteral("x"), QStringLiteral("-y"), QStringLiteral("-tChm"), QStringLiteral("-o") + out, chm});
-    unpack.setStandardOutputFile(QProcess::nullDevice());
-    unpack.setStandardErrorFile(QProcess::nullDevice());
-    unpack.start();
-    if (!unpack.waitForFinished(120000) || unpack.exitCode() != 0)
-        return nullptr;
-
-    QString largest;
-    qint64 size = -1;
-    QDirIterator files(out, {QStringLiteral("*.htm"), QStringLiteral("*.html")}, QDir::Files, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        QString f = files.next();
-        if (QFileInfo(f).size() > size) {
-            size = QFileInfo(f).size();
-            largest = f;
-        }
-    }
-    QFile file(largest);
-    if (largest.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return nullptr;
-    QByteArray bytes = file.readAll();
+    const auto raw = testsupport::ReadBytes(largest);
+    QByteArray bytes(reinterpret_cast<const char*>(raw.data()), qsizetype(raw.size()));
     QStringDecoder decoder(encoding);
     QString html = decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
 

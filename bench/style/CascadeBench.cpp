@@ -5,15 +5,13 @@
 #include "style/CssSelectors.h"
 #include "style/StyleList.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QProcess>
+#include "tests/support/Corpus.h"
+
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,42 +19,24 @@ using namespace lantern;
 
 namespace {
 
-// A help file from the corpus, unpacked once per run; empty when the corpus or the extractor is missing.
-QString Unpacked(const char* name)
+// A help file from the corpus, unpacked once per run; not Ok() when the corpus or the extractor is missing.
+const testsupport::TUnpackedChm& Unpacked(const std::string& name)
 {
-    static std::vector<std::pair<QString, std::unique_ptr<QTemporaryDir>>> done;
-    for (auto& [n, dir] : done)
-        if (n == name)
-            return dir ? dir->path() : QString();
-    auto dir = std::make_unique<QTemporaryDir>();
-    QString chm = QStringLiteral(LANTERN_SOURCE_DIR "/../shared/corpus/chm/%1.chm").arg(name);
-    QProcess unpack;
-    unpack.setStandardOutputFile(QProcess::nullDevice());
-    unpack.start("/usr/lib/p7zip/7z", {"x", "-y", "-tChm", "-o" + dir->path(), chm});
-    bool ok = QFile::exists(chm) && unpack.waitForFinished(-1) && unpack.exitStatus() == QProcess::NormalExit &&
-              unpack.exitCode() == 0;
-    done.emplace_back(name, ok ? std::move(dir) : nullptr);
-    return ok ? done.back().second->path() : QString();
+    static std::map<std::string, std::unique_ptr<testsupport::TUnpackedChm>> done;
+    auto& chm = done[name];
+    if (!chm)
+        chm = std::make_unique<testsupport::TUnpackedChm>(name + ".chm");
+    return *chm;
 }
 
-QByteArray ReadFile(const QString& path)
+QByteArray ReadFile(const std::filesystem::path& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const auto bytes = testsupport::ReadBytes(path);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 // The largest sheet of a help file.
-QByteArray LargestSheet(const QDir& dir)
-{
-    QString best;
-    qint64 bestSize = -1;
-    for (QDirIterator it(dir.path(), {"*.css"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        it.next();
-        if (it.fileInfo().size() > bestSize)
-            bestSize = it.fileInfo().size(), best = it.filePath();
-    }
-    return ReadFile(best);
-}
+QByteArray LargestSheet(const testsupport::TUnpackedChm& chm) { return ReadFile(chm.Largest({".css"})); }
 
 void BuildDefaults(TStyleList& list)
 {
@@ -152,12 +132,12 @@ int StylePage(THtmlStyleList& list, const std::vector<TElementEvent>& events)
 // The largest sheet of a help file with many sheets (about 66 KB).
 void BM_ParseLargeSheet(benchmark::State& state)
 {
-    const QString dir = Unpacked("en-innovasys-topics-classic");
-    if (dir.isEmpty()) {
+    const auto& chm = Unpacked("en-innovasys-topics-classic");
+    if (!chm.Ok()) {
         state.SkipWithError("corpus not available");
         return;
     }
-    QByteArray css = LargestSheet(QDir(dir));
+    QByteArray css = LargestSheet(chm);
     int rules = 0;
     for (auto _ : state) {
         THtmlStyleList list(false);
@@ -175,23 +155,22 @@ BENCHMARK(BM_ParseLargeSheet)->Unit(benchmark::kMillisecond);
 // the help file's largest one, which names many more classes (arg 1); with the lookup filters on and off.
 void BM_CascadeLargePage(benchmark::State& state)
 {
-    const QString apiPath = Unpacked("en-sandcastle-apps-test-api");
-    const QString topics = state.range(0) ? Unpacked("en-innovasys-topics-classic") : apiPath;
-    if (apiPath.isEmpty() || topics.isEmpty()) {
+    const auto& api = Unpacked("en-sandcastle-apps-test-api");
+    const auto& topics = state.range(0) ? Unpacked("en-innovasys-topics-classic") : api;
+    if (!api.Ok() || !topics.Ok()) {
         state.SkipWithError("corpus not available");
         return;
     }
-    const QDir api(apiPath);
     QString page = QString::fromUtf8(
-        ReadFile(api.filePath("html/T_Microsoft_Windows_Apps_Test_Foundation_Controls_ListView.htm")));
+        ReadFile(api.Folder() / "html/T_Microsoft_Windows_Apps_Test_Foundation_Controls_ListView.htm"));
     std::vector<TElementEvent> events = ElementEvents(page);
 
     THtmlStyleList list(false);
     BuildDefaults(list);
     for (const char* sheet : {"styles/branding.css", "styles/branding-en-US.css", "styles/branding-Help1.css"})
-        ReadSheet(list, ReadFile(api.filePath(sheet)));
+        ReadSheet(list, ReadFile(api.Folder() / sheet));
     if (state.range(0))
-        ReadSheet(list, LargestSheet(QDir(topics)));
+        ReadSheet(list, LargestSheet(topics));
     list.UseIndex = state.range(1) != 0;
 
     int elements = 0;
