@@ -20,9 +20,13 @@ TEST(Colors, ColorToRGBResolvesSystemColoursAndDropsFlags)
     } cases[] = {
         {clWindow, 0xFFFFFF},
         {clWindowText, 0x000000},
-        {clBtnFace, 0xF0F0F0},
-        {clBtnShadow, 0xA0A0A0},
-        {clHighlight, 0xD77800},         // 0x0078D7 as red, green, blue
+        // the classic scheme: grey faces, white highlight and grey shadow of 3-D edges, navy selection
+        {clBtnFace, 0xC0C0C0},
+        {clBtnShadow, 0x808080},
+        {clBtnHighlight, 0xFFFFFF},
+        {cl3DDkShadow, 0x000000},
+        {clHighlight, 0x800000},         // navy, 0x000080 as red, green, blue
+        {clHighlightText, 0xFFFFFF},
         {clInfoBk, 0xE1FFFF},
         {SystemColor(200), clBlack},     // beyond the table
         {0x00123456, 0x00123456},
@@ -42,7 +46,7 @@ TEST(Colors, ShadesRoundHalfToEvenAndClamp)
         {0xF0F0F0, 0xB4B4B4, 0xFFFFFF},                                      // 276 clamps to 255
         {clBlack, clBlack, clBlack},                                         // black stays black
         {MakeColor(0, 0, 1), MakeColor(0, 0, 1), MakeColor(0, 0, 1)},        // 0.75 -> 1, 1.15 -> 1
-        {clBtnFace, 0xB4B4B4, 0xFFFFFF},                                     // system colours resolve first
+        {clBtnFace, 0x909090, 0xDDDDDD},                                     // system colours resolve first: 144; 220.8
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DarkerShade(c.in), c.darker) << std::hex << c.in;
