@@ -238,8 +238,22 @@ QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, i
 {
     if (bitmap.IsEmpty() || width <= 0 || height <= 0 || source.IsEmpty())
         return QImage();
-    // Colours and mask are stretched apart: smoothing a combined image would give the mask soft edges.
-    QImage colour = bitmap.Copy(source).Stretched(width, height, mode).Image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // Colours and mask are stretched apart: smoothing a combined image would give the mask soft edges. The
+    // transparent pixels are blackened first (the picture ANDed with the inverted mask), so smoothing darkens the
+    // visible edge rather than blending the transparent colour into it.
+    Bitmap part = bitmap.Copy(source);
+    if (!mask.IsEmpty()) {
+        QImage& img = part.Image();
+        if (img.depth() != 32)
+            img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < img.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if (mask.IsTransparent(source.left + x, source.top + y))
+                    line[x] = qRgb(0, 0, 0);
+        }
+    }
+    QImage colour = part.Stretched(width, height, mode).Image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (mask.IsEmpty())
         return colour;
     Mask m = mask.Copy(source).Stretched(width, height);

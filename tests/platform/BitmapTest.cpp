@@ -88,6 +88,27 @@ TEST(PaintCanvasPictures, MaskedDrawingIsHardEdged)
     }
 }
 
+// Before the colours are smoothed, the transparent pixels are blackened (the picture is ANDed with the inverted
+// mask), so the key colour never bleeds into the visible edge: edge pixels darken instead.
+TEST(PaintCanvasPictures, SmoothStretchNeverShowsTheTransparentColour)
+{
+    Bitmap picture = CornerPicture(); // red, with the blue key colour at the bottom left
+    Mask mask = Mask::FromCorner(picture);
+    QImage img = WhiteImage(8, 8);
+    PaintCanvas p(img);
+    p.DrawMasked(Rect{0, 0, 8, 8}, picture, mask, StretchMode::Halftone);
+    bool darkened = false;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            if (mask.IsTransparent(x / 4, y / 4))
+                continue;
+            QRgb px = img.pixel(x, y);
+            ASSERT_EQ(qBlue(px), 0) << x << "," << y;
+            darkened = darkened || qRed(px) < 255;
+        }
+    EXPECT_TRUE(darkened);
+}
+
 TEST(PaintCanvasPictures, SourceRectanglesAndNearestStretch)
 {
     Bitmap strip(3, 1, Red);
