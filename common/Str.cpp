@@ -169,14 +169,30 @@ static bool NarrowAscii(u16v s, std::string& out)
     return true;
 }
 
+// Where the digits start for from_chars, after an optional sign ('+' skipped, '-' kept); null unless a digit or a
+// decimal point follows the sign, so "+-1", "nan" and "inf" are not numbers.
+static const char* StartOfNumber(const std::string& a)
+{
+    const char* b = a.data();
+    const char* end = b + a.size();
+    const char* digits = b;
+    if (b != end && *b == '+')
+        digits = ++b;
+    else if (b != end && *b == '-')
+        ++digits;
+    if (digits == end || !((*digits >= '0' && *digits <= '9') || *digits == '.'))
+        return nullptr;
+    return b;
+}
+
 std::optional<int> TryStrToInt(u16v s)
 {
     std::string a;
     if (s.empty() || !NarrowAscii(s, a))
         return std::nullopt;
-    const char* b = a.data();
-    if (*b == '+')
-        ++b;
+    const char* b = StartOfNumber(a);
+    if (!b)
+        return std::nullopt;
     int v = 0;
     auto [p, ec] = std::from_chars(b, a.data() + a.size(), v);
     if (ec != std::errc() || p != a.data() + a.size() || b == a.data() + a.size())
@@ -189,9 +205,9 @@ std::optional<double> TryStrToFloat(u16v s)
     std::string a;
     if (s.empty() || !NarrowAscii(s, a))
         return std::nullopt;
-    const char* b = a.data();
-    if (*b == '+')
-        ++b;
+    const char* b = StartOfNumber(a);
+    if (!b)
+        return std::nullopt;
     double v = 0;
     auto [p, ec] = std::from_chars(b, a.data() + a.size(), v, std::chars_format::general);
     if (ec != std::errc() || p != a.data() + a.size() || b == a.data() + a.size())

@@ -44,6 +44,14 @@ TEST(Str, StrictNumbers)
     EXPECT_FALSE(TryStrToInt(u"99999999999"));
     EXPECT_DOUBLE_EQ(*TryStrToFloat(u"1.5"), 1.5);
     EXPECT_FALSE(TryStrToFloat(u"1,5"));
+    // One sign at most, and a number is digits: the library's words for infinity and not-a-number are text.
+    for (u16v text : {u16v(u"+-5"), u16v(u"-+5"), u16v(u"+"), u16v(u"-"), u16v(u"nan"), u16v(u"inf"), u16v(u"-inf"),
+                      u16v(u"+infinity"), u16v(u"NAN")}) {
+        EXPECT_FALSE(TryStrToInt(text)) << ToUtf8(text);
+        EXPECT_FALSE(TryStrToFloat(text)) << ToUtf8(text);
+    }
+    EXPECT_DOUBLE_EQ(*TryStrToFloat(u"-.5"), -0.5);
+    EXPECT_DOUBLE_EQ(*TryStrToFloat(u"+2e3"), 2000);
 }
 
 TEST(Str, Utf8RoundTripAndRepair)
