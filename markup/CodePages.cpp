@@ -260,7 +260,9 @@ std::unique_ptr<TCodePageTable> BuildTable(int cp)
                 t->Lead[b] = true;
     for (int b = 1; b < 256; ++b) {
         std::uint8_t byte = std::uint8_t(b);
-        char16_t u = t->Lead[b] ? 0 : conv.Convert(&byte, 1);
+        // Every platform code page reads its lower half as ASCII; the converters' tables do not always
+        // (IBM-derived ones swap 1A, 1C and 7F, and JOHAB reads 5C as the won sign).
+        char16_t u = t->Lead[b] ? 0 : b < 0x80 ? char16_t(b) : conv.Convert(&byte, 1);
         t->Single[b] = u ? u : t->Replacement;
         t->DoubleByte = t->DoubleByte || t->Lead[b];
     }

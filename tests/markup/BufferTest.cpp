@@ -169,6 +169,11 @@ TEST(Buffer, UndecodableBytes)
         {1361, "\x88\x61", u"\uAC00"},
         {28592, "\xA1", u"\u0104"},
         {874, "\xA1", u"\u0E01"},
+        // Every page reads its ASCII half as ASCII: the converters' own tables swap three control codes
+        // on IBM-derived pages and read 5C as the won sign in JOHAB.
+        {932, "\x1A\x1C\x7F\\", u"\x1A\x1C\x7F\\"},
+        {850, "\x1A\x1C\x7F", u"\x1A\x1C\x7F"},
+        {1361, "C:\\x", u"C:\\x"},
     };
     for (const auto& c : cases) {
         auto b = Over(c.bytes);

@@ -198,6 +198,7 @@ TEST(Tokenizer, CharacterReferences)
         {u"&#150;", 1251, u"\u2013"},
         {u"&#128;", 1251, u"\u0402"},
         {u"&#150;", CP_UTF8, u"\u0096"},
+        {u"&#127;", 932, u"\u007F"},
         {u"&#x1F600;", 1252, u"\U0001F600"}, // beyond U+FFFF: a surrogate pair
         {u"&#1114112;", 1252, u"\uFFFD"},
         {u"&#4294967361;", 1252, u"A"}, // the value wraps in 32 bits
