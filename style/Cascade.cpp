@@ -41,17 +41,20 @@ void BuildKey(u16& key, unsigned parts, u16v tag, u16v cls, u16v id, u16v pseudo
 bool ContainsText(const PropValue& cell, u16v part) { return cell.IsText() && cell.Text().find(part) != u16::npos; }
 
 // Keeps a link's four state fonts in step with a cell the element takes from a rule.
-void UpdateLinkFonts(TProperties& element, int index)
+void UpdateLinkFonts(TProperties& element, int index, const double* parentSizes)
 {
     const PropValue& cell = element.Props[std::size_t(index)];
-    for (ThtFontInfo& font : *element.LinkFonts) {
+    for (std::size_t entry = 0; entry < element.LinkFonts->size(); ++entry) {
+        ThtFontInfo& font = (*element.LinkFonts)[entry];
         switch (index) {
         case piFontFamily:
             if (u16 face = ResolveFontFamily(cell.Text()); !face.empty())
                 font.Face = face;
             break;
         case piFontSize:
-            font.Size = cell.IsNumeric() ? cell.AsFloat() : ConvertFontSize(cell.Text(), element.Quirks, font.Size);
+            font.Size = cell.IsNumeric() ? cell.AsFloat()
+                                         : ConvertFontSize(cell.Text(), element.Quirks,
+                                                           parentSizes ? parentSizes[entry] : font.Size);
             break;
         case piFontStyle:
             if (cell.Text() == u"italic" || cell.Text() == u"oblique")
@@ -94,6 +97,15 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     // 1. Each class on its own, then the whole class list; only the last passes merge the style attribute.
     classes = TrimView(classes);
     TElementKey el{tag, classes, id, pseudo, parentIndex, {}};
+    // Quirks-mode table cells size relative text from the document's size, not from outside the table.
+    el.ParentSize = DocumentDefaultFontSize();
+    const PropValue& inherited = element.Props[piFontSize];
+    if (!(Quirks && (tag == u"td" || tag == u"th")) && inherited.IsNumeric() && inherited.AsFloat() > 0)
+        el.ParentSize = inherited.AsFloat();
+    el.InLink = element.InLink && element.LinkFonts;
+    if (el.InLink)
+        for (std::size_t i = 0; i < el.LinkParentSizes.size(); ++i)
+            el.LinkParentSizes[i] = (*element.LinkFonts)[i].Size;
     if (UseIndex && element.Owner)
         for (int index = std::min(parentIndex, element.Owner->Count() - 1); index >= 1; --index) {
             const TProperties& a = element.Owner->Get(index);
@@ -132,11 +144,8 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
 
 void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr)
 {
-    // 1. The size relative font sizes refer to; quirks-mode table cells start again from the default.
-    double parentSize = DocumentDefaultFontSize();
-    const PropValue& size = element.Props[piFontSize];
-    if (!(Quirks && (el.Tag == u"td" || el.Tag == u"th")) && size.IsNumeric() && size.AsFloat() > 0)
-        parentSize = size.AsFloat();
+    // 1. The size relative font sizes refer to (el.ParentSize) was taken before the first pass.
+    const double* linkParentSizes = el.InLink ? el.LinkParentSizes.data() : nullptr;
 
     // 2. The hover and visited state sets inherit the link's plain rules and only add their own.
     const bool plain = el.Pseudo.empty() || (el.Pseudo != u"hover" && el.Pseudo != u"visited");
@@ -156,29 +165,29 @@ void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el,
     // 3. Exact rules, then 4. descendant rules with the same shapes.
     u16 key;
     if (el.Tag == u"a" && !el.Pseudo.empty())
-        ApplyExactRules(u"::" + u16(el.Pseudo), element);
+        ApplyExactRules(u"::" + u16(el.Pseudo), element, linkParentSizes);
     for (const TLookup& lookup : Lookups) {
         if ((lookup.PlainOnly && !plain) || (lookup.Parts & have) != lookup.Parts || (lookup.Parts & named) != lookup.Parts)
             continue;
         BuildKey(key, lookup.Parts, el.Tag, el.Class, el.Id, el.Pseudo);
-        ApplyExactRules(key, element);
+        ApplyExactRules(key, element, linkParentSizes);
     }
     for (const TLookup& lookup : Lookups) {
         if ((lookup.PlainOnly && !plain) || (lookup.Parts & have) != lookup.Parts || (lookup.Parts & named) != lookup.Parts)
             continue;
         BuildKey(key, lookup.Parts, el.Tag, el.Class, el.Id, el.Pseudo);
         key += u' ';
-        ApplyDescendantRules(key, element, el);
+        ApplyDescendantRules(key, element, el, linkParentSizes);
     }
 
     // 5. The style attribute beats every rule.
     if (styleAttr)
-        MergeRule(*styleAttr, element);
+        MergeRule(*styleAttr, element, linkParentSizes);
 
     // 6. Relative and keyword sizes become points once, here.
     PropValue& cell = element.Props[piFontSize];
     if (!cell.IsNumeric())
-        cell = PropValue(ConvertFontSize(cell.IsText() ? u16v(cell.Text()) : u16v(), Quirks, parentSize));
+        cell = PropValue(ConvertFontSize(cell.IsText() ? u16v(cell.Text()) : u16v(), Quirks, el.ParentSize));
 }
 
 unsigned TStyleList::NamedParts(const TElementKey& el) const
@@ -199,13 +208,14 @@ unsigned TStyleList::NamedParts(const TElementKey& el) const
     return parts;
 }
 
-void TStyleList::ApplyExactRules(u16v key, TProperties& element) const
+void TStyleList::ApplyExactRules(u16v key, TProperties& element, const double* linkParentSizes) const
 {
     for (std::size_t at = LowerBound(key); at < Entries.size() && CompareTextAscii(Entries[at].Key, key) == 0; ++at)
-        MergeRule(*Entries[at].Props, element);
+        MergeRule(*Entries[at].Props, element, linkParentSizes);
 }
 
-void TStyleList::ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el) const
+void TStyleList::ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el,
+                                      const double* linkParentSizes) const
 {
     for (std::size_t at = LowerBound(prefix); at < Entries.size(); ++at) {
         const TEntry& entry = Entries[at];
@@ -226,7 +236,7 @@ void TStyleList::ApplyDescendantRules(u16v prefix, TProperties& element, const T
                                (subject.Pseudo.empty() && (el.Pseudo == u"link" || el.Pseudo.empty())));
         if (entry.Words.size() > 1 && subjectMatches && (!UseIndex || el.Ancestors.Covers(entry.AncestorParts)) &&
             AncestorsMatch(entry.Words, element, el.ParentIndex))
-            MergeRule(*entry.Props, element);
+            MergeRule(*entry.Props, element, linkParentSizes);
     }
 }
 
@@ -254,7 +264,7 @@ bool TStyleList::AncestorsMatch(const std::vector<TKeyWord>& words, const TPrope
     return false;
 }
 
-void TStyleList::MergeRule(const TProperties& rule, TProperties& element)
+void TStyleList::MergeRule(const TProperties& rule, TProperties& element, const double* linkParentSizes)
 {
     const bool linkFonts = element.InLink && element.LinkFonts;
     for (int index = 0; index < PropCount; ++index) {
@@ -268,7 +278,7 @@ void TStyleList::MergeRule(const TProperties& rule, TProperties& element)
         element.SetFlags[std::size_t(index)] = true;
         // 1. Font and colour cells also reach the link's state fonts.
         if (linkFonts && index <= piBackgroundColor && index != piTextAlign)
-            UpdateLinkFonts(element, index);
+            UpdateLinkFonts(element, index, linkParentSizes);
     }
 }
 

@@ -63,8 +63,9 @@ public:
     void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr, u16v title,
                              u16v pseudo, u16v id, u16v classes) override;
     void BuildLinkFonts(TProperties& link, int stackIndex) override;
-    // Copies every non-empty cell of `rule` into `element` (and its link fonts when it is in a link).
-    static void MergeRule(const TProperties& rule, TProperties& element);
+    // Copies every non-empty cell of `rule` into `element` (and its link fonts when it is in a link). A relative
+    // font size reaches link font i relative to linkParentSizes[i] when given, else to the entry's current size.
+    static void MergeRule(const TProperties& rule, TProperties& element, const double* linkParentSizes = nullptr);
 
     bool Quirks = false;
     TProperties* DefProp = nullptr; // the set stored under "default"
@@ -89,6 +90,11 @@ private:
         u16v Tag, Class, Id, Pseudo;
         int ParentIndex = 0;
         TPartFilter Ancestors; // the parts of every set on the stack from the parent down to index 1
+        // What relative font sizes refer to: the inherited size, taken before any rule is merged, since an element
+        // with several classes runs the lookups more than once.
+        double ParentSize = 0;
+        std::array<double, 4> LinkParentSizes{};
+        bool InLink = false;
     };
 
     // Parts are hashed with their kind: 't' tag, '.' class, '#' id, ':' pseudo-class.
@@ -112,8 +118,9 @@ private:
 
     std::size_t LowerBound(u16v key) const;
     void ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr);
-    void ApplyExactRules(u16v key, TProperties& element) const;
-    void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el) const;
+    void ApplyExactRules(u16v key, TProperties& element, const double* linkParentSizes) const;
+    void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el,
+                              const double* linkParentSizes) const;
     static bool AncestorsMatch(const std::vector<TKeyWord>& words, const TProperties& element, int parentIndex);
     // Which of the element's parts (tag, class list, id, pseudo-class) some stored key names.
     unsigned NamedParts(const TElementKey& el) const;

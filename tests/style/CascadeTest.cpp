@@ -120,6 +120,11 @@ INSTANTIATE_TEST_SUITE_P(
                     u"font-size", Points(12)},
         CascadeCase{"QuirksCellSizeFromDefault", Mode::Quirks, u"div{font-size:20pt} td{font-size:150%}",
                     {u"div", u"table", u"tr", u"td"}, u"font-size", Points(18)},
+        // Several classes run the lookups more than once; a relative size still refers to the parent's size.
+        CascadeCase{"RelativeSizeOnceWithSeveralClasses", Mode::Both, u"div{font-size:20pt} p{font-size:150%}",
+                    {u"div", u"p.a.b"}, u"font-size", Points(30)},
+        CascadeCase{"DefaultRelativeSizeOnceWithSeveralClasses", Mode::Both, u"p{font-size:20pt}",
+                    {u"p", u"code.x.y.z"}, u"font-size", Points(20 * 0.83)},
         CascadeCase{"StandardsCellSizeFromParent", Mode::Standards, u"div{font-size:20pt} td{font-size:150%}",
                     {u"div", u"table", u"tr", u"td"}, u"font-size", Points(30)},
         CascadeCase{"QuirksBodyColourReachesTables", Mode::Quirks, u"body{color:red}", {u"body", u"table", u"tr",
@@ -193,6 +198,34 @@ TEST(Cascade, LinkFontsFollowRulesForElementsInsideTheLink)
         EXPECT_EQ(font.Style & (FontBold | FontUnderline), FontBold);
         EXPECT_EQ(font.FontColor, ColorOf(u"green"));
         EXPECT_DOUBLE_EQ(font.Size, 24);
+    }
+}
+
+// The link fonts of an element inside a link take a relative size from the link fonts it inherited, once,
+// however many rules and class passes give the element a size.
+TEST(Cascade, LinkFontsTakeARelativeSizeOnce)
+{
+    struct Case {
+        const char16_t* Css;
+        const char16_t* Inner;
+        double Size; // points, in all four entries (the link is 12 points)
+    };
+    for (const Case& c : {Case{u"a span{font-size:200%}", u"span.x.y", 24},
+                          Case{u"span{font-size:150%} .x{font-size:200%}", u"span.x", 24},
+                          Case{u"span{font-size:20pt} .x{font-size:50%}", u"span.x", 6}}) {
+        SCOPED_TRACE(ToUtf8(c.Css));
+        THtmlStyleList list(false);
+        BuildDefaults(list);
+        ParseSheet(list, c.Css);
+        TElementPath doc(list);
+        doc.Push(u"a:link");
+        TProperties style(false);
+        ParseStyleAttribute(u"color: green", style);
+        TProperties& inner = doc.Push(c.Inner, &style);
+        ASSERT_TRUE(inner.InLink && inner.LinkFonts);
+        EXPECT_DOUBLE_EQ(inner.Props[piFontSize].AsFloat(), c.Size);
+        for (const ThtFontInfo& font : *inner.LinkFonts)
+            EXPECT_DOUBLE_EQ(font.Size, c.Size);
     }
 }
 
