@@ -377,7 +377,11 @@ void PaintCanvas::StrokePath(std::span<const Point> points, bool closed)
     for (Point p : points)
         pts.emplace_back(p.x, p.y);
     const double w = penWidth_;
-    if (!closed && penStyle_ != PenStyle::Solid) {
+    // Dots are round-capped, dashes square-capped: a dot is a disc one width across. Up to two pixels wide a disc
+    // and a square cover the same pixels, and those are drawn as flat dashes on ends stretched by half a width,
+    // which places them identically.
+    const bool roundDots = penStyle_ == PenStyle::Dot && penWidth_ > 2;
+    if (!closed && penStyle_ != PenStyle::Solid && !roundDots) {
         auto extend = [w](QPointF& end, QPointF towards) {
             QPointF d = end - towards;
             double len = std::hypot(d.x(), d.y());
@@ -386,6 +390,11 @@ void PaintCanvas::StrokePath(std::span<const Point> points, bool closed)
         };
         extend(pts.front(), pts[1]);
         extend(pts.back(), pts[pts.size() - 2]);
+    }
+    if (roundDots && penWidth_ % 2 == 1) {
+        // An odd-width disc is centred on the pixel the point names, not on its corner.
+        for (QPointF& p : pts)
+            p += QPointF(0.5, 0.5);
     }
     QPainterPath path(pts.front());
     for (std::size_t i = 1; i < pts.size(); ++i)
@@ -396,7 +405,12 @@ void PaintCanvas::StrokePath(std::span<const Point> points, bool closed)
     QPen pen(ToQColor(penColor_), w, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     if (penStyle_ == PenStyle::Dash)
         pen.setDashPattern({3, 1});
-    else if (penStyle_ == PenStyle::Dot)
+    else if (roundDots) {
+        // A dash too short to see, capped round at both ends, every two widths.
+        constexpr double Speck = 1.0 / 1024;
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setDashPattern({Speck, 2 - Speck});
+    } else if (penStyle_ == PenStyle::Dot)
         pen.setDashPattern({1, 1});
     p_->save();
     p_->setRenderHint(QPainter::Antialiasing, false);

@@ -40,7 +40,7 @@ enum TextAlign : unsigned {
 enum class BkMode : std::uint8_t { Transparent, Opaque };
 
 // Solid pens draw plain lines; Dash and Dot are the geometric pens of dashed and dotted borders: dashes three
-// widths long with one-width gaps, dots one width long with one-width gaps, flat-ended and mitred.
+// widths long with one-width gaps (square ends), dots discs one width across with one-width gaps, mitred.
 enum class PenStyle : std::uint8_t { Solid, Dash, Dot };
 
 class PaintCanvas;
@@ -139,7 +139,7 @@ public:
     void MoveTo(int x, int y) { pos_ = {x, y}; }
     void LineTo(int x, int y); // the end point itself is not drawn
     // A path along the points in the current pen; closed joins the last point to the first. Open ends of
-    // dashed and dotted paths reach half a pen width past their end points, as square caps would.
+    // dashed and dotted paths reach half a pen width past their end points, as their caps do.
     void StrokePath(std::span<const Point> points, bool closed);
     // A dotted frame XOR-ed onto the pixels: drawing it twice restores them.
     void DrawFocusRect(const Rect& r);

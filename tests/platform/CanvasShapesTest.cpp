@@ -205,6 +205,38 @@ TEST(CanvasShapes, DashedAndDottedGeometricPens)
     }
 }
 
+// Dotted pens have round ends: a wide dot is a disc one width across, centred every two widths from the start,
+// so its corner pixels stay blank where a square would fill them; dashes keep square corners.
+TEST(CanvasShapes, WideDotsAreDiscsAndDashesAreSquare)
+{
+    struct Case {
+        PenStyle style;
+        int width;
+        bool cornersInked;
+    } cases[] = {{PenStyle::Dot, 5, false}, {PenStyle::Dot, 7, false}, {PenStyle::Dash, 5, true}};
+    for (const Case& c : cases) {
+        QImage img = WhiteImage(80, 30);
+        PaintCanvas p(img);
+        p.SetPen(0, c.width, c.style);
+        const Point line[] = {{10, 15}, {70, 15}};
+        p.StrokePath(line, false);
+        const int r = c.width / 2;
+        SCOPED_TRACE(std::to_string(int(c.style)) + " width " + std::to_string(c.width));
+        // The first mark is centred on the start point and spans one width each way.
+        EXPECT_TRUE(Inked(img, 10, 15 - r));
+        EXPECT_TRUE(Inked(img, 10, 15 + r));
+        EXPECT_TRUE(Inked(img, 10 - r, 15));
+        EXPECT_FALSE(Inked(img, 10 - r - 1, 15));
+        EXPECT_EQ(Inked(img, 10 - r, 15 - r), c.cornersInked);
+        EXPECT_EQ(Inked(img, 10 - r, 15 + r), c.cornersInked);
+        if (c.style == PenStyle::Dot) {
+            // The next dot two widths on, with a one-width gap between.
+            EXPECT_TRUE(Inked(img, 10 + 2 * c.width, 15));
+            EXPECT_FALSE(Inked(img, 10 + c.width, 15));
+        }
+    }
+}
+
 TEST(CanvasShapes, FocusRectangleTogglesAlternatePixels)
 {
     QImage img = WhiteImage(20, 20);
