@@ -145,9 +145,11 @@ char16_t TBuffer::TakeCharSlow()
         return TakeUtf8();
     case TDecodeKind::Utf16Le:
     case TDecodeKind::Utf16Be: {
-        // A lone byte left at the end is the end of the text.
-        if (FPos + 1 >= FBytes.size())
+        // A lone byte left at the end is the end of the text; it is passed over so the buffer is at its end.
+        if (FPos + 1 >= FBytes.size()) {
+            FPos = FBytes.size();
             return 0;
+        }
         std::uint8_t b0 = FBytes[FPos], b1 = FBytes[FPos + 1];
         FPos += 2;
         return FKind == TDecodeKind::Utf16Le ? char16_t(b0 | (b1 << 8)) : char16_t(b1 | (b0 << 8));

@@ -73,6 +73,37 @@ TEST(Buffer, DetectionFromTheFirstBytes)
     }
 }
 
+// A loop that reads until AtEnd must finish whatever the bytes: a read that returns the end of the text
+// leaves the buffer at its end.
+TEST(Buffer, EndOfTextIsTheEndOfTheBuffer)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int codePage;
+    } cases[] = {
+        {"odd byte after UTF-16LE", std::string("\xFF\xFE" "A\0B", 5), 0},
+        {"odd byte after UTF-16BE", std::string("\xFE\xFF\0AB", 5), 0},
+        {"odd byte after a marked string", std::string("\xFF\xFE" "B", 3), 0},
+        {"truncated UTF-8", "\xEF\xBB\xBF" "a\xF0\x9F", 0},
+        {"kanji pair cut short", "\x1B$B\x46\x7C\x46", 0},
+        {"lead byte at the end", "a\x81", 936},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto b = Over(c.bytes);
+        if (c.codePage)
+            b->SetCodePage(c.codePage);
+        int reads = 0;
+        while (!b->AtEnd() && reads < 100) {
+            b->TakeChar();
+            ++reads;
+        }
+        EXPECT_TRUE(b->AtEnd());
+        EXPECT_EQ(b->TakeChar(), 0);
+    }
+}
+
 TEST(Buffer, Utf8Sequences)
 {
     struct Case {
