@@ -286,8 +286,12 @@ u16 DecodePercent(u16v S)
     return s;
 }
 
-u16 UrlToDosPath(u16v Url)
+namespace {
+
+// UrlToDosPath, telling whether the text was a file URL (whose path is absolute whatever it looks like).
+u16 ConvertUrlToDosPath(u16v Url, bool& IsFileUrl)
 {
+    IsFileUrl = false;
     u16 s = DecodePercent(Url);
     if (s.find_first_of(u"/\\") == npos)
         return s;
@@ -296,6 +300,7 @@ u16 UrlToDosPath(u16v Url)
             c = u'/';
     if (StartsTextAscii(u"file:/", s)) {
         // A file URL names an absolute path; a drive letter after the slashes keeps the path drive-relative.
+        IsFileUrl = true;
         std::size_t rest = 5;
         while (rest < s.size() && s[rest] == u'/')
             ++rest;
@@ -308,10 +313,21 @@ u16 UrlToDosPath(u16v Url)
     return s;
 }
 
+} // namespace
+
+u16 UrlToDosPath(u16v Url)
+{
+    bool isFileUrl;
+    return ConvertUrlToDosPath(Url, isFileUrl);
+}
+
 u16 UrlToDosPathWithRoot(u16v Url, u16v Root)
 {
-    u16 p = Trim(UrlToDosPath(Url));
-    if (!p.empty() && !Root.empty() && !StartsWith(p, u"//") && !(p.size() >= 2 && p[1] == u':') && p[0] == u'/')
+    bool isFileUrl;
+    u16 p = Trim(ConvertUrlToDosPath(Url, isFileUrl));
+    // Only a root-relative link goes under the root; a file URL already names an absolute path.
+    if (!isFileUrl && !p.empty() && !Root.empty() && !StartsWith(p, u"//") && !(p.size() >= 2 && p[1] == u':') &&
+        p[0] == u'/')
         return u16(Root) + p;
     return p;
 }

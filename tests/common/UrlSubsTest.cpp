@@ -212,6 +212,10 @@ TEST(UrlSubs, UrlToDosPathWithRoot)
         {u"//net/x", u"/srv/web", "//net/x"},
         {u"rel/x.htm", u"/srv/web", "rel/x.htm"},
         {u" /x.htm ", u"", "/x.htm"},
+        {u"file:///home/u/a.htm", u"/srv/web", "/home/u/a.htm"}, // a file URL is absolute, not under the root
+        {u"FILE:/tmp/a.htm", u"/srv/web", "/tmp/a.htm"},
+        {u"file:\\tmp\\a.htm", u"/srv/web", "/tmp/a.htm"},
+        {u"file:///C|/x.htm", u"/srv/web", "C:/x.htm"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(U8(UrlToDosPathWithRoot(c.Url, c.Root)), c.Expected) << U8(c.Url) << " under " << U8(c.Root);

@@ -377,6 +377,7 @@ TEST_F(ViewerTest, ExpandLinkNameMakesLocalLinksFullPaths)
 
     Viewer.SetServerRoot(u"/srv/web/");
     EXPECT_EQ(U8(Viewer.ExpandLinkName(u"/top.htm")), "/srv/web/top.htm");
+    EXPECT_EQ(U8(Viewer.ExpandLinkName(u"file:///tmp/f.htm")), "/tmp/f.htm") << "a file URL stays where it points";
 
     Viewer.OnFilenameExpanded = [](THtmlViewer&, u16& name) { name += u"!"; };
     EXPECT_EQ(U8(Viewer.ExpandLinkName(u"http://h/")), "http://h/!");
