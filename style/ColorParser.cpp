@@ -199,18 +199,15 @@ bool ParseHex(u16 text, bool needHash, Color& color)
         for (char16_t c : text) doubled.append(2, c);
         text = doubled;
     }
-    // Up to 32 bits of hexadecimal digits, of which the low 24 are the colour.
-    if (text.empty() || text.size() > 8) return false;
+    // A hexadecimal number of any length; its low 24 bits are the colour, so only those are kept while reading.
+    if (text.empty()) return false;
     std::uint32_t v = 0;
     for (char16_t c : text) {
-        int d;
-        if (c >= u'0' && c <= u'9') d = c - u'0';
-        else if (c >= u'a' && c <= u'f') d = c - u'a' + 10;
-        else if (c >= u'A' && c <= u'F') d = c - u'A' + 10;
-        else return false;
-        v = v * 16 + std::uint32_t(d);
+        const int d = HexDigit(c);
+        if (d < 0) return false;
+        v = (v * 16 + std::uint32_t(d)) & 0xFFFFFF;
     }
-    color = Rgb(v & 0xFFFFFF) | PaletteRelativeFlag();
+    color = Rgb(v) | PaletteRelativeFlag();
     return true;
 }
 

@@ -158,7 +158,9 @@ TEST(ParseColor, Forms)
         {u"highlighttext", false, false, 0},
         {u"#red", false, false, 0},
         {u"#12345g", false, false, 0},
-        {u"#123456789", false, false, 0},
+        {u"#123456789", false, true, 0x00896745}, // a longer number still gives its low 24 bits
+        {u"#000000fff", false, true, 0x00FF0F00},
+        {u"#1234567890ab", false, true, 0x00AB9078},
         {u"#1234567", false, true, 0x00674523},
         {u"", false, false, 0},
         {u"#", false, false, 0},
