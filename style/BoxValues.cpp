@@ -3,6 +3,7 @@
 #include "style/Lengths.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace lantern {
 
@@ -32,28 +33,35 @@ int BorderWidth(const TBoxCellArray& cells, int side, int base, int defaultWidth
 
 bool HasPercent(const PropValue& cell) { return cell.IsText() && cell.Text().find(u'%') != u16::npos; }
 
+// Worked in 64 bits: a saturated length position or a large offset must not wrap around before the origin is
+// brought back next to the clip rectangle.
 void Origin(const TBackgroundPlacement::Axis& a, int clipStart, int clipEnd, int area, int image, int offset,
             int& origin, int& end)
 {
-    const int extent = area - image;
+    const long long extent = static_cast<long long>(area) - image;
+    long long o = 0;
     switch (a.Kind) {
     case BackgroundPosKind::Top:
-    case BackgroundPosKind::Left: origin = 0; break;
-    case BackgroundPosKind::Center: origin = extent / 2; break;
+    case BackgroundPosKind::Left: o = 0; break;
+    case BackgroundPosKind::Center: o = extent / 2; break;
     case BackgroundPosKind::Bottom:
-    case BackgroundPosKind::Right: origin = extent; break;
-    case BackgroundPosKind::Percent: origin = static_cast<int>(static_cast<long long>(a.Value) * extent / 100); break;
-    case BackgroundPosKind::Length: origin = a.Value; break;
+    case BackgroundPosKind::Right: o = extent; break;
+    case BackgroundPosKind::Percent: o = a.Value * extent / 100; break;
+    case BackgroundPosKind::Length: o = a.Value; break;
     }
-    origin -= offset;
+    o -= offset;
+    long long e;
     // An empty picture cannot tile; it is placed once.
     if (a.Repeat && image > 0) {
-        if (origin > clipStart) origin -= (origin - clipStart + image - 1) / image * image;
-        else origin += (clipStart - origin) / image * image;
-        end = clipEnd;
+        if (o > clipStart) o -= (o - clipStart + image - 1) / image * image;
+        else o += (clipStart - o) / image * image;
+        e = clipEnd;
     } else {
-        end = clipStart < origin + image && origin < clipEnd ? origin + 1 : origin;
+        e = clipStart < o + image && o < clipEnd ? o + 1 : o;
     }
+    // Off-range positions lie wholly outside any clip: clamped, they still draw nothing.
+    origin = static_cast<int>(std::clamp<long long>(o, INT_MIN, INT_MAX));
+    end = static_cast<int>(std::clamp<long long>(e, INT_MIN, INT_MAX));
 }
 
 } // namespace

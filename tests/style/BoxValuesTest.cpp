@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <initializer_list>
 #include <utility>
 
@@ -205,6 +206,9 @@ TEST(BackgroundTiles, OriginsAndRepeats)
         {{K::Length, 17, true, false}, {40, 0, 100, 10}, 0, 17, 100},  // back to the last tile before the clip
         {{K::Length, 17, true, false}, {0, 0, 100, 10}, 0, -13, 100},
         {{K::Length, 0, true, false}, {65, 0, 100, 10}, 5, 55, 100},
+        // Saturated lengths ("99999999999px") still tile in step with their position.
+        {{K::Length, INT_MAX, true, false}, {0, 0, 100, 10}, 0, -23, 100},
+        {{K::Length, INT_MIN, true, false}, {0, 0, 100, 10}, 5, -13, 100},
     };
     for (const Case& c : cases) {
         TBackgroundPlacement pl;
