@@ -402,17 +402,19 @@ void THtmlViewer::EmptyHistory()
         OnHistoryChange(*this);
 }
 
-void THtmlViewer::AddVisited(u16v Url)
+void THtmlViewer::AddVisited(u16v UrlIn)
 {
-    if (FVisitedMaxCount == 0 || (!FVisited.empty() && FVisited.front() == Url))
+    if (FVisitedMaxCount == 0 || (!FVisited.empty() && FVisited.front() == UrlIn))
         return;
-    auto it = std::find(FVisited.begin(), FVisited.end(), Url);
+    // A copy: the caller may name an entry of the list itself, which the erase below moves or frees.
+    u16 url(UrlIn);
+    auto it = std::find(FVisited.begin(), FVisited.end(), url);
     if (it != FVisited.end()) {
         FVisited.erase(it);
     } else {
-        // Every link run of the document whose full target equals Url is marked visited here.
+        // Every link run of the document whose full target equals the URL is marked visited here.
     }
-    FVisited.insert(FVisited.begin(), u16(Url));
+    FVisited.insert(FVisited.begin(), std::move(url));
     if (FVisited.size() > std::size_t(FVisitedMaxCount))
         FVisited.resize(std::size_t(FVisitedMaxCount));
 }

@@ -346,8 +346,13 @@ TEST_F(ViewerTest, VisitedListKeepsTheMostRecentFirstWithoutDuplicates)
     EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"a", u"c", u"b"}));
     Viewer.AddVisited(u"d");
     EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"d", u"a", u"c"}));
+    // Visiting an entry of the list itself again moves it to the front.
+    Viewer.AddVisited(Viewer.Visited()[1]);
+    EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"a", u"d", u"c"}));
+    Viewer.AddVisited(Viewer.Visited()[2]);
+    EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"c", u"a", u"d"}));
     Viewer.SetVisitedMaxCount(2);
-    EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"d", u"a"}));
+    EXPECT_EQ(Viewer.Visited(), (std::vector<u16>{u"c", u"a"}));
     Viewer.SetVisitedMaxCount(0);
     EXPECT_TRUE(Viewer.Visited().empty());
     Viewer.AddVisited(u"e");
