@@ -377,6 +377,13 @@ FaceTables ReadTables(const QRawFont& raw)
     return t;
 }
 
+// The horizontal header's widest advance, in pixels at this em size.
+int ScaledMaxAdvance(const QRawFont& raw, int em)
+{
+    int unitsPerEm = U16At(raw.fontTable("head"), 18);
+    return Scale(U16At(raw.fontTable("hhea"), 10), em, unitsPerEm > 0 ? unitsPerEm : 2048);
+}
+
 TextMetrics ComputeMetrics(const FaceTables& t, int em, std::uint8_t requestedCharset)
 {
     TextMetrics tm;
@@ -433,10 +440,12 @@ FontRef FontService::GetFont(const LogFont& desc)
     font->family_ = family;
     font->tm_ = ComputeMetrics(tables, em, desc.CharSet);
 
-    // The layout's "everything fits" shortcut relies on no advance exceeding the maximum width. Hinting can push an
-    // advance one pixel past the scaled table value, and linked faces have their own widths, so widen the bound to
-    // what the font really produces for the characters text is made of.
+    // The layout's "everything fits" shortcut relies on no advance exceeding the maximum width. Linked faces have
+    // their own, often wider, glyphs: each face's own maximum counts. Hinting can push an advance a pixel past the
+    // scaled table value, so the real advances of the characters text is mostly made of count as well.
     int maxAdvance = 0;
+    for (int face = 1; face < font->FaceCount(); ++face)
+        maxAdvance = std::max(maxAdvance, ScaledMaxAdvance(font->RawFace(face), em));
     for (char16_t u = 0x20; u < 0x250; ++u)
         maxAdvance = std::max(maxAdvance, font->Advance(u));
     for (char16_t u : {u'\u4E2D', u'\u3042', u'\uAC00', u'\uFF37'})

@@ -104,6 +104,22 @@ TEST(Font, MaxCharWidthBoundsEveryAdvance)
         }
 }
 
+// The bound holds for every unit of the basic plane, also for the rarer characters that only a wide fallback face
+// draws (the per ten thousand sign, Canadian syllabics).
+TEST(Font, MaxCharWidthBoundsTheWholePlane)
+{
+    for (u16v face : {u16v(u"Times New Roman"), u16v(u"Courier New")})
+        for (int px : {11, 16}) {
+            FontRef f = MakeFont(face, -px);
+            for (char32_t u = 0x20; u < 0xFFFE; ++u) {
+                if (u >= 0xD800 && u <= 0xDFFF)
+                    continue;
+                ASSERT_LE(f->Advance(char16_t(u)), f->Metrics().MaxCharWidth)
+                    << ToUtf8(face) << " " << px << " U+" << std::hex << int(u);
+            }
+        }
+}
+
 TEST(Font, InstalledFacesAndAliases)
 {
     const FontService& fs = FontService::Instance();
