@@ -224,11 +224,10 @@ void TStyleList::ApplyDescendantRules(u16v prefix, TProperties& element, const T
             break;
         if (entry.Words.empty())
             continue;
-        // 3. A subject that shares nothing with the element ends the scan.
+        // No early stop on a subject that shares no tag, class or pseudo-class with the element: every key here
+        // has the prefix's subject, so such a test only ever turned away "#id" subjects from links with a class.
+        // The subject must match, then every ancestor word in turn.
         const TKeyWord& subject = entry.Words.front();
-        if (subject.Tag != el.Tag && subject.Classes != el.Class && subject.Pseudo != el.Pseudo)
-            break;
-        // 4. The subject matches, then every ancestor word in turn.
         bool subjectMatches = (subject.Tag.empty() || subject.Tag == el.Tag) &&
                               (subject.Classes.empty() || subject.Classes == el.Class) &&
                               (subject.Id.empty() || subject.Id == el.Id) &&

@@ -87,6 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                     u"color", Red},
         CascadeCase{"AncestorIdAndPseudo", Mode::Both, u"#nav a:link b{color:red}", {u"div#nav", u"a:link", u"b"},
                     u"color", Red},
+        CascadeCase{"DescendantIdRuleReachesALinkWithAClass", Mode::Both, u"div #i{color:red}",
+                    {u"div", u"a.x#i:link"}, u"color", Red},
         CascadeCase{"RootIsNoAncestor", Mode::Both, u"default p{color:red}", {u"p"}, u"color", Black},
 
         // Classes and ids: selectors are lower-cased in both modes; several classes go one by one, then together.
