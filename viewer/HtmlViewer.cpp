@@ -194,10 +194,10 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
     if (!Document)
         throw EhtException("LoadDocument requires document to load. Parameter 'Document' must not be nil.");
 
-    SetProcessing(true);
     const u16 oldPath = FCurrentPath;
     bool progressStarted = false;
     try {
+        SetProcessing(true);
         TWaitCursor hourglass;
         FLoading = true;
         FPendingRefreshDelay = 0;
@@ -233,12 +233,21 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
             VScrollTo(0);
             SetHScrollPos(0);
         }
+        progressStarted = false; // the end is reported once, even when its handler fails
         FinishLoad();
     } catch (...) {
-        if (progressStarted)
-            FinishLoad();
+        // The first error passes on. A handler failing again on the way out must not leave the control
+        // Processing, refusing every later load.
+        try {
+            if (progressStarted)
+                FinishLoad();
+        } catch (...) {
+        }
         FLoading = false;
-        SetProcessing(false);
+        try {
+            SetProcessing(false);
+        } catch (...) {
+        }
         throw;
     }
     SetProcessing(false);

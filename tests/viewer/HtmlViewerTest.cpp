@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -264,6 +265,50 @@ TEST_F(ViewerTest, AFailingLoadRestoresTheFlagsAndPassesTheErrorOn)
     Viewer.OnParseBegin = nullptr;
     Viewer.ShowString(u"y", u"b.htm", DocType::dtHtml);
     EXPECT_EQ(U8(Viewer.CurrentPath()), "b.htm");
+}
+
+TEST_F(ViewerTest, AHandlerFailingInTheBracketStillLeavesTheControlReadyForTheNextLoad)
+{
+    struct Case {
+        const char* What;
+        std::function<void(THtmlViewer&)> Break;
+    };
+    const Case cases[] = {
+        {"processing on",
+         [](THtmlViewer& v) {
+             v.OnProcessing = [](THtmlViewer&, bool on) {
+                 if (on)
+                     throw EhtException("on");
+             };
+         }},
+        {"progress end",
+         [](THtmlViewer& v) {
+             v.OnProgress = [](THtmlViewer&, TProgressStage stage, int) {
+                 if (stage == TProgressStage::psEnding)
+                     throw EhtException("end");
+             };
+         }},
+        {"parse and progress end",
+         [](THtmlViewer& v) {
+             v.OnParseBegin = [](THtmlViewer&, std::unique_ptr<TBuffer>&) { throw EhtException("parse"); };
+             v.OnProgress = [](THtmlViewer&, TProgressStage stage, int) {
+                 if (stage == TProgressStage::psEnding)
+                     throw EhtException("end");
+             };
+         }},
+    };
+    for (const Case& c : cases) {
+        THtmlViewer viewer;
+        c.Break(viewer);
+        EXPECT_THROW(viewer.ShowString(u"x", u"a.htm", DocType::dtHtml), EhtException) << c.What;
+        EXPECT_FALSE(viewer.IsProcessing()) << c.What;
+        EXPECT_FALSE(viewer.IsLoading()) << c.What;
+        viewer.OnProcessing = nullptr;
+        viewer.OnProgress = nullptr;
+        viewer.OnParseBegin = nullptr;
+        viewer.ShowString(u"y", u"b.htm", DocType::dtHtml);
+        EXPECT_EQ(U8(viewer.CurrentPath()), "b.htm") << c.What;
+    }
 }
 
 TEST_F(ViewerTest, QuirksModeDecidesForHtmlOnly)
