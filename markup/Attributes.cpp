@@ -52,7 +52,7 @@ const u16& TAttributeList::GetId() const
 {
     if (!FIdCached) {
         if (const TAttribute* a = Find(symId))
-            FCachedId = LowerUnits(a->Value);
+            FCachedId = LowerAscii(a->Value);
         FIdCached = true;
     }
     return FCachedId;
@@ -69,7 +69,7 @@ u16 TAttributeList::GetClass() const
     const TAttribute* a = Find(symClass);
     if (!a)
         return {};
-    u16 value = LowerUnits(TrimView(a->Value));
+    u16 value = LowerAscii(TrimView(a->Value));
     std::vector<u16v> names;
     for (std::size_t i = 0; i < value.size();) {
         std::size_t end = value.find(u' ', i);

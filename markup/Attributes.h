@@ -34,6 +34,7 @@ public:
 
     // "NAME=value" per attribute, in the order written.
     std::vector<u16> ListAsNameValues() const;
+    // Class and id are names, lower-cased in ASCII like the style sheet keys they are matched against.
     // The ID value lower-cased (kept once asked for); empty without an ID.
     const u16& GetId() const;
     // The TITLE value as written.

@@ -471,6 +471,15 @@ TEST(Tokenizer, AttributeListQueries)
     t.NextSymbol();
     EXPECT_EQ(t.Attributes().Count(), 0u) << "the list is cleared before the next tag";
     EXPECT_EQ(t.Attributes().GetId(), u"");
+
+    // Class and id are names: lower-cased in ASCII only, as the style sheet keys they are matched
+    // against are, so a rule for .Überblick or #Заголовок still meets its element.
+    auto names = TBuffer::CreateFromString(u"<p class=\"\u00DCberblick Note\" id=\u0417\u0430Top>");
+    THtmlTokenizer n(*names);
+    n.AdvanceChar();
+    n.NextSymbol();
+    EXPECT_EQ(n.Attributes().GetClass(), u"note.\u00DCberblick");
+    EXPECT_EQ(n.Attributes().GetId(), u"\u0417\u0430top");
 }
 
 TEST(Symbols, TablesAndDerivedNames)
