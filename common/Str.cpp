@@ -252,30 +252,11 @@ std::string ToUtf8(u16v s)
 
 u16 FromUtf8(std::string_view s)
 {
+    // One U+FFFD per maximal ill-formed subsequence: a lead byte and the continuation bytes that can still belong
+    // to it; the byte that breaks a sequence starts the next one.
     u16 out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    auto cont = [&](std::size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
-    while (i < s.size()) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        char32_t c = 0xFFFD;
-        std::size_t len = 1;
-        if (b < 0x80) {
-            c = b;
-        } else if (b >= 0xC2 && b <= 0xDF && cont(i + 1)) {
-            c = ((b & 0x1F) << 6) | (s[i + 1] & 0x3F);
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF && cont(i + 1) && cont(i + 2)) {
-            c = ((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) | (s[i + 2] & 0x3F);
-            len = 3;
-            if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
-                c = 0xFFFD;
-        } else if (b >= 0xF0 && b <= 0xF4 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            c = ((b & 0x07) << 18) | ((s[i + 1] & 0x3F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
-            len = 4;
-            if (c < 0x10000 || c > 0x10FFFF)
-                c = 0xFFFD;
-        }
+    auto put = [&](char32_t c) {
         if (c >= 0x10000) {
             c -= 0x10000;
             out += char16_t(0xD800 + (c >> 10));
@@ -283,7 +264,43 @@ u16 FromUtf8(std::string_view s)
         } else {
             out += char16_t(c);
         }
-        i += len;
+    };
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char b = static_cast<unsigned char>(s[i++]);
+        int need = 0;
+        char32_t c = 0;
+        unsigned char lower = 0x80, upper = 0xBF; // the range the second byte must fall in
+        if (b < 0x80) {
+            put(b);
+            continue;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            need = 1;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need = 2;
+            c = b & 0x0F;
+            lower = b == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+            upper = b == 0xED ? 0x9F : 0xBF; // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need = 3;
+            c = b & 0x07;
+            lower = b == 0xF0 ? 0x90 : 0x80;
+            upper = b == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+        } else {
+            put(0xFFFD);
+            continue;
+        }
+        for (; need > 0; --need) {
+            const unsigned char t = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
+            if (i >= s.size() || t < lower || t > upper)
+                break;
+            c = (c << 6) | (t & 0x3F);
+            lower = 0x80;
+            upper = 0xBF;
+            ++i;
+        }
+        put(need == 0 ? c : 0xFFFD);
     }
     return out;
 }

@@ -58,8 +58,25 @@ TEST(Str, Utf8RoundTripAndRepair)
 {
     u16 s = u"a\u00E9\u4E2D\U0001F600";
     EXPECT_EQ(FromUtf8(ToUtf8(s)), s);
-    EXPECT_EQ(FromUtf8("a\xE4\xB8"), u"a\uFFFD\uFFFD");
     EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD\uFFFD");
+    // One replacement per maximal ill-formed subsequence, as the page reader decodes them one character at a time,
+    // so counting the units of a whole buffer agrees with reading it.
+    struct Case {
+        std::string_view bytes;
+        u16v text;
+    } cases[] = {
+        {"a\xE4\xB8", u"a\uFFFD"},                // a truncated sequence is one
+        {"\xE2\x82x", u"\uFFFDx"},                 // the byte that breaks it starts afresh
+        {"\xC3\x41", u"\uFFFDA"},
+        {"\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},   // overlong: the lead alone, then two strays
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},   // a surrogate, likewise
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xF0\x9F\x98", u"\uFFFD"},
+        {"\xFF\xFE", u"\uFFFD\uFFFD"},
+        {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FromUtf8(c.bytes), c.text) << ToUtf8(c.text);
 }
 
 TEST(WinMath, MulDivRoundsHalfAwayFromZero)
