@@ -13,8 +13,9 @@
 
 namespace lantern {
 
-// Puts the pieces of one compound in canonical order: tag, classes sorted, ids, pseudo-classes. Also used to put
-// an element's class list ("b.a") into the order rule keys use ("a.b").
+// Puts the pieces of one compound in canonical order: tag, classes sorted, ids, pseudo-classes (".b.a" gives
+// ".a.b"; a bare "b.a" is tag b with class a and stays). An element's class list reaches the cascade in the
+// same ascending order, sorted by the attribute list (markup/Attributes.cpp), which cannot call this.
 u16 SortQualifiers(u16v compound);
 
 // The key for one selector (already trimmed and lower-cased). `canonical` asks for SortQualifiers on every

@@ -1,6 +1,7 @@
 // The cascade over a small document: precedence, ancestry, pseudo-classes, link states and the default sheet.
 #include "CssTestSupport.h"
 
+#include "markup/Tokenizer.h"
 #include "style/Lengths.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,34 @@ TEST(Cascade, LinkFontsFollowRulesForElementsInsideTheLink)
         EXPECT_EQ(font.Style & (FontBold | FontUnderline), FontBold);
         EXPECT_EQ(font.FontColor, ColorOf(u"green"));
         EXPECT_DOUBLE_EQ(font.Size, 24);
+    }
+}
+
+// The attribute list sorts an element's classes itself; its order must be the one rule keys are written in,
+// or a rule for several classes never meets the element.
+TEST(Cascade, ClassAttributesMeetRulesForSeveralClasses)
+{
+    for (const char16_t* markup : {u"<p class=\"b a\">", u"<p class=\"A-b a\">", u"<p class=\" x9  x10 _y\">",
+                                   u"<p class=\"z\tzz-1 zz\">"}) {
+        SCOPED_TRACE(ToUtf8(markup));
+        auto buffer = TBuffer::CreateFromString(markup);
+        THtmlTokenizer tokens(*buffer);
+        tokens.AdvanceChar();
+        tokens.NextSymbol();
+        const u16 classes = tokens.Attributes().GetClass();
+        THtmlStyleList list(false);
+        BuildDefaults(list);
+        // The selector lists the classes in reverse order of the attribute; the key puts them in canonical order.
+        u16 selector;
+        for (std::size_t end = classes.size(); end != u16::npos && end > 0;) {
+            std::size_t dot = classes.rfind(u'.', end - 1);
+            std::size_t start = dot == u16::npos ? 0 : dot + 1;
+            selector += u'.' + classes.substr(start, end - start);
+            end = dot == u16::npos ? u16::npos : dot;
+        }
+        ParseSheet(list, selector + u"{color:red}");
+        TElementPath doc(list);
+        EXPECT_EQ(doc.Push(u"p." + classes).Props[piColor], Red) << ToUtf8(selector);
     }
 }
 
