@@ -236,18 +236,9 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
         progressStarted = false; // the end is reported once, even when its handler fails
         FinishLoad();
     } catch (...) {
-        // The first error passes on. A handler failing again on the way out must not leave the control
-        // Processing, refusing every later load.
-        try {
-            if (progressStarted)
-                FinishLoad();
-        } catch (...) {
-        }
-        FLoading = false;
-        try {
-            SetProcessing(false);
-        } catch (...) {
-        }
+        if (progressStarted)
+            FPaintPanel->update();
+        EndFailedBracket(progressStarted);
         throw;
     }
     SetProcessing(false);
@@ -514,19 +505,20 @@ void THtmlViewer::Relayout()
 {
     if (FProcessing)
         return;
-    SetProcessing(true);
+    bool ended = false;
     try {
+        SetProcessing(true);
         const int pos = ScrollPosition();
         FProgressBase = 0;
         FireProgress(TProgressStage::psStarting, 0);
         LayOutNow();
         SetScrollPosition(pos);
-    } catch (...) {
+        ended = true; // the end is reported once, even when its handler fails
         FireProgress(TProgressStage::psEnding, 100);
-        SetProcessing(false);
+    } catch (...) {
+        EndFailedBracket(!ended);
         throw;
     }
-    FireProgress(TProgressStage::psEnding, 100);
     SetProcessing(false);
 }
 
@@ -703,11 +695,11 @@ void THtmlViewer::SetScrollBars(TScrollStyle Value)
     FScrollBars = Value;
     if (FCreating || !testAttribute(Qt::WA_WState_Created))
         return;
-    SetProcessing(true);
     try {
+        SetProcessing(true);
         LayOutNow();
     } catch (...) {
-        SetProcessing(false);
+        EndFailedBracket(false);
         throw;
     }
     SetProcessing(false);
@@ -727,9 +719,15 @@ void THtmlViewer::SetViewImages(bool Value)
     if (FProcessing || Value == FViewImages)
         return;
     TWaitCursor hourglass;
-    SetProcessing(true);
-    FViewImages = Value;
-    // With sections on show, the background picture is loaded again and the page laid out at the same position here.
+    try {
+        SetProcessing(true);
+        FViewImages = Value;
+        // With sections on show, the background picture is loaded again and the page laid out at the same
+        // position here.
+    } catch (...) {
+        EndFailedBracket(false);
+        throw;
+    }
     SetProcessing(false);
 }
 
@@ -788,6 +786,23 @@ void THtmlViewer::SetProcessing(bool Value)
     FProcessing = Value;
     if (OnProcessing)
         OnProcessing(*this, Value);
+}
+
+// The first error is the one that passes on: a handler failing again here must not leave the control Processing,
+// refusing every later load and layout.
+void THtmlViewer::EndFailedBracket(bool ReportEnd)
+{
+    if (ReportEnd) {
+        try {
+            FireProgress(TProgressStage::psEnding, 100);
+        } catch (...) {
+        }
+    }
+    FLoading = false;
+    try {
+        SetProcessing(false);
+    } catch (...) {
+    }
 }
 
 void THtmlViewer::FireProgress(TProgressStage Stage, int Percent)

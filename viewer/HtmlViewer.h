@@ -298,6 +298,8 @@ private:
                      std::unique_ptr<TFormValueList> OldFormValues, int OldPos);
     void MarkVisitedLinks();
     void SetProcessing(bool Value);
+    // Ends a Processing bracket that failed: the end of progress when it was begun, painting on, Processing off.
+    void EndFailedBracket(bool ReportEnd);
     void FireProgress(TProgressStage Stage, int Percent);
     void FireStopSound();
     TGeometry ComputeGeometry(int W, int H) const;

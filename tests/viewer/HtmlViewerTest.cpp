@@ -297,17 +297,37 @@ TEST_F(ViewerTest, AHandlerFailingInTheBracketStillLeavesTheControlReadyForTheNe
              };
          }},
     };
-    for (const Case& c : cases) {
-        THtmlViewer viewer;
-        c.Break(viewer);
-        EXPECT_THROW(viewer.ShowString(u"x", u"a.htm", DocType::dtHtml), EhtException) << c.What;
-        EXPECT_FALSE(viewer.IsProcessing()) << c.What;
-        EXPECT_FALSE(viewer.IsLoading()) << c.What;
-        viewer.OnProcessing = nullptr;
-        viewer.OnProgress = nullptr;
-        viewer.OnParseBegin = nullptr;
-        viewer.ShowString(u"y", u"b.htm", DocType::dtHtml);
-        EXPECT_EQ(U8(viewer.CurrentPath()), "b.htm") << c.What;
+    struct Operation {
+        const char* What;
+        std::function<void(THtmlViewer&)> Run;
+        bool ErrorPassesOn; // in every case; otherwise only when a handler the bracket calls fails
+    };
+    const Operation operations[] = {
+        {"load", [](THtmlViewer& v) { v.ShowString(u"x", u"a.htm", DocType::dtHtml); }, true},
+        {"relayout", [](THtmlViewer& v) { v.Relayout(); }, true},
+        {"images", [](THtmlViewer& v) { v.SetViewImages(!v.ViewImages()); }, false},
+    };
+    for (const Operation& o : operations) {
+        for (const Case& c : cases) {
+            THtmlViewer viewer;
+            c.Break(viewer);
+            bool passedOn = false;
+            try {
+                o.Run(viewer);
+            } catch (const EhtException&) {
+                passedOn = true;
+            }
+            if (o.ErrorPassesOn) {
+                EXPECT_TRUE(passedOn) << o.What << ", " << c.What;
+            }
+            EXPECT_FALSE(viewer.IsProcessing()) << o.What << ", " << c.What;
+            EXPECT_FALSE(viewer.IsLoading()) << o.What << ", " << c.What;
+            viewer.OnProcessing = nullptr;
+            viewer.OnProgress = nullptr;
+            viewer.OnParseBegin = nullptr;
+            viewer.ShowString(u"y", u"b.htm", DocType::dtHtml);
+            EXPECT_EQ(U8(viewer.CurrentPath()), "b.htm") << o.What << ", " << c.What;
+        }
     }
 }
 
