@@ -3,6 +3,8 @@
 #include "Pixels.h"
 
 #include <QImage>
+#include <QPolygon>
+#include <QRegion>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -39,6 +41,40 @@ TEST(Region, CoverageKeepsRightAndBottomEdgesOut)
     EXPECT_TRUE(Region::FromRect(Rect{3, 3, 3, 9}).IsEmpty());
     EXPECT_FALSE(rect.Subtracted(Region::FromRect(Rect{2, 2, 5, 4})).Contains(Point{3, 3}));
     EXPECT_TRUE(rect.Translated(10, 0).Contains(Point{12, 2}));
+}
+
+// Image-map areas come from the page: absurd sizes must neither hang nor lose the part that matters, and ordinary
+// polygons keep the coverage the framework's own scan conversion gives them.
+TEST(Region, HugeAreasStayCheapAndCorrectNearTheOrigin)
+{
+    const int big = 1 << 30;
+    const Region circle = Region::FromEllipse(Rect{-big, -big, big, big});
+    EXPECT_TRUE(circle.Contains(Point{0, 0}));
+    EXPECT_TRUE(circle.Contains(Point{5000, -5000}));
+    const Point triangle[] = {{0, 0}, {1 << 24, 1 << 23}, {0, 1 << 24}};
+    const Region wedge = Region::FromPolygon(triangle);
+    // Row 100 runs from the left edge to the upper edge, x = 2y.
+    EXPECT_TRUE(wedge.Contains(Point{0, 100}));
+    EXPECT_TRUE(wedge.Contains(Point{199, 100}));
+    EXPECT_FALSE(wedge.Contains(Point{200, 100}));
+    EXPECT_FALSE(wedge.Contains(Point{-1, 100}));
+
+    const std::vector<std::vector<Point>> polygons = {
+        {{0, 0}, {9, 0}, {6, 4}, {0, 4}},                  // a border trapezoid
+        {{3, 1}, {17, 6}, {2, 13}},                        // slanted edges both ways
+        {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}},     // a star: the winding rule fills its centre
+        {{0, 0}, {12, 12}, {12, 0}, {0, 12}},              // a bow tie
+    };
+    for (const auto& poly : polygons) {
+        QPolygon q;
+        for (Point p : poly)
+            q << QPoint(p.x, p.y);
+        const QRegion reference(q, Qt::WindingFill);
+        const Region region = Region::FromPolygon(poly);
+        for (int y = -2; y < 22; ++y)
+            for (int x = -2; x < 22; ++x)
+                ASSERT_EQ(region.Contains(Point{x, y}), reference.contains(QPoint(x, y))) << x << "," << y;
+    }
 }
 
 // The four sides of a border ring are quadrilaterals meeting on the corner diagonals: together they must cover
