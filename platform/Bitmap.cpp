@@ -3,6 +3,7 @@
 #include "common/Colors.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -31,6 +32,8 @@ QRgb ToQRgb(Color c)
 QImage StretchNearest(const QImage& src, int width, int height)
 {
     QImage out(width, height, src.format());
+    if (out.isNull())
+        return out;
     if (src.format() == QImage::Format_Mono || src.format() == QImage::Format_MonoLSB) {
         out.setColorTable(src.colorTable());
         for (int y = 0; y < height; ++y) {
@@ -44,6 +47,8 @@ QImage StretchNearest(const QImage& src, int width, int height)
                    ? src
                    : src.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     out = QImage(width, height, s.format());
+    if (out.isNull())
+        return out;
     for (int y = 0; y < height; ++y) {
         const auto* in = reinterpret_cast<const QRgb*>(s.constScanLine(static_cast<int>(static_cast<long long>(y) * s.height() / height)));
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
@@ -234,33 +239,101 @@ Mask Mask::Stretched(int width, int height) const
 
 const QImage& Mask::Image() const { return *img_; }
 
+namespace {
+
+// Pictures smoothed whole up to this many pixels (then cut to the window), so what shows is exactly the whole
+// picture's part; larger ones are smoothed only where they show.
+constexpr long long SmoothWholeLimit = 1 << 22;
+
+// Window w of `src` stretched to width x height; `src` is 32-bit.
+QImage StretchWindow(const QImage& src, int width, int height, const Rect& w, StretchMode mode)
+{
+    if (mode == StretchMode::ColorOnColor) {
+        // Target pixel d takes source pixel floor(d * source size / target size), as the whole stretch does.
+        QImage out(w.Width(), w.Height(), src.format());
+        if (out.isNull())
+            return out;
+        for (int y = 0; y < w.Height(); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(
+                src.constScanLine(static_cast<int>(static_cast<long long>(w.top + y) * src.height() / height)));
+            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+            for (int x = 0; x < w.Width(); ++x)
+                line[x] = in[static_cast<long long>(w.left + x) * src.width() / width];
+        }
+        return out;
+    }
+    if (static_cast<long long>(width) * height <= SmoothWholeLimit) {
+        QImage whole = src.size() == QSize(width, height) ? src : src.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return whole.copy(QRect(w.left, w.top, w.Width(), w.Height()));
+    }
+    QImage out(w.Width(), w.Height(), src.format());
+    if (out.isNull())
+        return out;
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QRectF(-w.left, -w.top, width, height), src);
+    return out;
+}
+
+// The window clipped to the stretched picture.
+Rect Within(const Rect& window, int width, int height)
+{
+    return Rect{std::max(window.left, 0), std::max(window.top, 0), std::min(window.right, width), std::min(window.bottom, height)};
+}
+
+QImage SourcePart(const Bitmap& bitmap, const Rect& source)
+{
+    QImage part = bitmap.Copy(source).Image();
+    if (part.depth() != 32)
+        part = part.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return part;
+}
+
+} // namespace
+
+QImage StretchedPart(const Bitmap& bitmap, const Rect& source, int width, int height, const Rect& window, StretchMode mode)
+{
+    const Rect w = Within(window, width, height);
+    if (bitmap.IsEmpty() || source.IsEmpty() || w.IsEmpty())
+        return QImage();
+    return StretchWindow(SourcePart(bitmap, source), width, height, w, mode);
+}
+
 QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height, StretchMode mode)
 {
-    if (bitmap.IsEmpty() || width <= 0 || height <= 0 || source.IsEmpty())
+    return MaskedImage(bitmap, mask, source, width, height, Rect{0, 0, width, height}, mode);
+}
+
+QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height,
+                   const Rect& window, StretchMode mode)
+{
+    const Rect w = Within(window, width, height);
+    if (bitmap.IsEmpty() || source.IsEmpty() || w.IsEmpty())
         return QImage();
     // Colours and mask are stretched apart: smoothing a combined image would give the mask soft edges. The
     // transparent pixels are blackened first (the picture ANDed with the inverted mask), so smoothing darkens the
     // visible edge rather than blending the transparent colour into it.
-    Bitmap part = bitmap.Copy(source);
+    QImage part = SourcePart(bitmap, source);
     if (!mask.IsEmpty()) {
-        QImage& img = part.Image();
-        if (img.depth() != 32)
-            img = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        for (int y = 0; y < img.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-            for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < part.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(part.scanLine(y));
+            for (int x = 0; x < part.width(); ++x)
                 if (mask.IsTransparent(source.left + x, source.top + y))
                     line[x] = qRgb(0, 0, 0);
         }
     }
-    QImage colour = part.Stretched(width, height, mode).Image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (mask.IsEmpty())
+    QImage colour = StretchWindow(part, width, height, w, mode).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (mask.IsEmpty() || colour.isNull())
         return colour;
-    Mask m = mask.Copy(source).Stretched(width, height);
-    for (int y = 0; y < height; ++y) {
+    // The mask, nearest pixel: target pixel d shows source pixel floor(d * source size / target size).
+    const int sw = source.Width(), sh = source.Height();
+    for (int y = 0; y < w.Height(); ++y) {
+        const int sy = source.top + static_cast<int>(static_cast<long long>(w.top + y) * sh / height);
         auto* line = reinterpret_cast<QRgb*>(colour.scanLine(y));
-        for (int x = 0; x < width; ++x)
-            if (m.IsTransparent(x, y))
+        for (int x = 0; x < w.Width(); ++x)
+            if (mask.IsTransparent(source.left + static_cast<int>(static_cast<long long>(w.left + x) * sw / width), sy))
                 line[x] = 0;
     }
     return colour;

@@ -81,8 +81,15 @@ private:
     std::unique_ptr<QImage> img_;
 };
 
-// The picture as drawn through its mask: a premultiplied image of the target size, fully transparent where the
-// (nearest-pixel stretched) mask is set and the colours stretched by `mode` elsewhere.
+// The source rectangle of a bitmap stretched to width x height, but only the part `window` of the result (in the
+// stretched picture's own coordinates): a picture stretched far beyond the screen costs only what shows.
+QImage StretchedPart(const Bitmap& bitmap, const Rect& source, int width, int height, const Rect& window,
+                     StretchMode mode);
+
+// The picture as drawn through its mask: a premultiplied image of the target size (or of its part `window`),
+// fully transparent where the (nearest-pixel stretched) mask is set and the colours stretched by `mode` elsewhere.
 QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height, StretchMode mode);
+QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height,
+                   const Rect& window, StretchMode mode);
 
 } // namespace lantern::platform

@@ -494,9 +494,11 @@ void PaintCanvas::DrawBitmap(const Rect& target, const Bitmap& bitmap, const Rec
 {
     if (target.IsEmpty() || source.IsEmpty() || bitmap.IsEmpty())
         return;
-    Bitmap part = (source == Rect{0, 0, bitmap.Width(), bitmap.Height()}) ? bitmap : bitmap.Copy(source);
-    Bitmap sized = part.Stretched(target.Width(), target.Height(), mode);
-    p_->drawImage(QPoint(target.left, target.top), sized.Image());
+    const Rect window = VisiblePart(target);
+    if (window.IsEmpty())
+        return;
+    QImage part = StretchedPart(bitmap, source, target.Width(), target.Height(), window, mode);
+    p_->drawImage(QPoint(target.left + window.left, target.top + window.top), part);
 }
 
 void PaintCanvas::DrawMasked(const Rect& target, const Bitmap& bitmap, const Mask& mask, StretchMode mode)
@@ -508,11 +510,35 @@ void PaintCanvas::DrawMasked(const Rect& target, const Bitmap& bitmap, const Mas
 {
     if (target.IsEmpty() || source.IsEmpty() || bitmap.IsEmpty())
         return;
-    QImage img = MaskedImage(bitmap, mask, source, target.Width(), target.Height(), mode);
+    const Rect window = VisiblePart(target);
+    if (window.IsEmpty())
+        return;
+    QImage img = MaskedImage(bitmap, mask, source, target.Width(), target.Height(), window, mode);
     p_->save();
     p_->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p_->drawImage(QPoint(target.left, target.top), img);
+    p_->drawImage(QPoint(target.left + window.left, target.top + window.top), img);
     p_->restore();
+}
+
+Rect PaintCanvas::VisiblePart(const Rect& target) const
+{
+    // What of the target can reach the device through the transform and the clip, in the target's own
+    // coordinates. A picture stretched far past the screen is then only stretched as far as it shows.
+    Rect visible = target;
+    if (const QPaintDevice* device = p_->device()) {
+        bool invertible = false;
+        const QTransform toLogical = p_->deviceTransform().inverted(&invertible);
+        if (invertible) {
+            QRect r = toLogical.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
+            if (p_->hasClipping())
+                r &= p_->clipBoundingRect().toAlignedRect();
+            visible = Rect{std::max(target.left, r.left()), std::max(target.top, r.top()),
+                           std::min(target.right, r.left() + r.width()), std::min(target.bottom, r.top() + r.height())};
+        }
+    }
+    if (visible.IsEmpty())
+        return Rect{};
+    return visible.Offset(-target.left, -target.top);
 }
 
 Bitmap PaintCanvas::CopyRect(const Rect& source) const

@@ -109,6 +109,45 @@ TEST(PaintCanvasPictures, SmoothStretchNeverShowsTheTransparentColour)
     EXPECT_TRUE(darkened);
 }
 
+// A picture stretched far past the surface is only stretched as far as it shows: a page asking for a huge image
+// costs no more than the screen, and what shows equals the same part of the whole stretched picture.
+TEST(PaintCanvasPictures, StretchedFarPastTheSurfaceOnlyWhatShows)
+{
+    Bitmap picture(4, 4, Red);
+    picture.SetPixel(1, 2, Green);
+    picture.SetPixel(3, 0, Blue);
+    picture.SetPixel(0, 3, Blue); // the corner: transparent through the mask
+    const Mask mask = Mask::FromCorner(picture);
+    for (StretchMode mode : {StretchMode::ColorOnColor, StretchMode::Halftone})
+        for (bool masked : {false, true}) {
+            SCOPED_TRACE(std::to_string(int(mode)) + (masked ? " masked" : ""));
+            auto draw = [&](PaintCanvas& p, const Rect& target) {
+                if (masked)
+                    p.DrawMasked(target, picture, mask, mode);
+                else
+                    p.DrawBitmap(target, picture, mode);
+            };
+            QImage whole = WhiteImage(100, 100);
+            {
+                PaintCanvas p(whole);
+                draw(p, Rect{0, 0, 100, 100});
+            }
+            QImage window = WhiteImage(40, 40);
+            {
+                PaintCanvas p(window);
+                draw(p, Rect{-30, -30, 70, 70});
+            }
+            EXPECT_TRUE(window == whole.copy(30, 30, 40, 40));
+
+            QImage huge = WhiteImage(40, 40);
+            PaintCanvas p(huge);
+            p.IntersectClipRect(Rect{0, 0, 30, 40});
+            draw(p, Rect{0, 0, 1 << 20, 1 << 20});
+            EXPECT_EQ(QColor(huge.pixel(10, 10)), QColor(Qt::red)); // deep inside the top-left source pixel
+            EXPECT_EQ(huge.pixel(35, 10), qRgb(255, 255, 255)); // clipped away
+        }
+}
+
 TEST(PaintCanvasPictures, SourceRectanglesAndNearestStretch)
 {
     Bitmap strip(3, 1, Red);
