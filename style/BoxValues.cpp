@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <initializer_list>
 
 namespace lantern {
 
@@ -29,6 +30,17 @@ int BorderWidth(const TBoxCellArray& cells, int side, int base, int defaultWidth
         if (*t == u"thick") return 6;
     }
     return Length(cell, base, defaultWidth, defaultWidth, exSize, emSize);
+}
+
+// Saturated lengths ("99999999999px") are summed and subtracted in 64 bits and only then brought back into range,
+// so a box of huge paddings never wraps round into a small or positive size.
+int ClampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+
+long long SumOf(const TBoxValueArray& marg, std::initializer_list<int> propIndices)
+{
+    long long sum = 0;
+    for (int i : propIndices) sum += BoxValue(marg, i);
+    return sum;
 }
 
 bool HasPercent(const PropValue& cell) { return cell.IsText() && cell.Text().find(u'%') != u16::npos; }
@@ -60,8 +72,8 @@ void Origin(const TBackgroundPlacement::Axis& a, int clipStart, int clipEnd, int
         e = clipStart < o + image && o < clipEnd ? o + 1 : o;
     }
     // Off-range positions lie wholly outside any clip: clamped, they still draw nothing.
-    origin = static_cast<int>(std::clamp<long long>(o, INT_MIN, INT_MAX));
-    end = static_cast<int>(std::clamp<long long>(e, INT_MIN, INT_MAX));
+    origin = ClampToInt(o);
+    end = ClampToInt(e);
 }
 
 } // namespace
@@ -92,12 +104,11 @@ void ResolveBoxValues(const TBoxCellArray& cells, int widthBase, int heightBase,
         BoxValue(marg, i) = Length(Cell(cells, i), widthBase, 0, 0, exSize, emSize);
     for (int i = piBorderTopWidth; i <= piBorderLeftWidth; ++i)
         BoxValue(marg, i) = BorderWidth(cells, i, widthBase, defaultBorderWidth, exSize, emSize);
-    const int verticalBox = BoxValue(marg, piPaddingTop) + BoxValue(marg, piPaddingBottom) +
-                            BoxValue(marg, piBorderTopWidth) + BoxValue(marg, piBorderBottomWidth);
+    const long long verticalBox = SumOf(marg, {piPaddingTop, piPaddingBottom, piBorderTopWidth, piBorderBottomWidth});
     for (int i : {int(piMinHeight), int(piMaxHeight), int(piHeight)}) {
         const PropValue& c = Cell(cells, i);
         const int base = i == piHeight ? heightBase : widthBase;
-        BoxValue(marg, i) = Length(c, base, 0, 0, exSize, emSize) - (HasPercent(c) ? verticalBox : 0);
+        BoxValue(marg, i) = ClampToInt(Length(c, base, 0, 0, exSize, emSize) - (HasPercent(c) ? verticalBox : 0));
     }
     for (int i : {int(piMinWidth), int(piMaxWidth)})
         BoxValue(marg, i) = Length(Cell(cells, i), widthBase, AutoLength, 0, exSize, emSize);
@@ -174,11 +185,11 @@ void ApplyBoxSizing(TBoxValueArray& marg, bool sizesIncludeBox)
     }
     if (BoxValue(marg, piBoxSizing) == 1 || sizesIncludeBox) {
         if (width >= 0)
-            width -= BoxValue(marg, piBorderLeftWidth) + BoxValue(marg, piBorderRightWidth) +
-                     BoxValue(marg, piPaddingLeft) + BoxValue(marg, piPaddingRight);
+            width = ClampToInt(width - SumOf(marg, {piBorderLeftWidth, piBorderRightWidth, piPaddingLeft,
+                                                    piPaddingRight}));
         if (height >= 0)
-            height -= BoxValue(marg, piBorderTopWidth) + BoxValue(marg, piBorderBottomWidth) +
-                      BoxValue(marg, piPaddingTop) + BoxValue(marg, piPaddingBottom);
+            height = ClampToInt(height - SumOf(marg, {piBorderTopWidth, piBorderBottomWidth, piPaddingTop,
+                                                      piPaddingBottom}));
     }
 }
 

@@ -188,6 +188,23 @@ TEST(BoxSizing, MinMaxAndBorderBox)
     }
 }
 
+TEST(BoxSizing, SaturatedPaddingsDoNotWrapRound)
+{
+    // "99999999999px" saturates to the largest pixel count; two of them must not add up to a small box.
+    const u16v huge = u"99999999999px";
+    const TBoxCellArray cells = Gather({{piPaddingTop, huge}, {piPaddingBottom, huge}, {piPaddingLeft, huge},
+                                        {piPaddingRight, huge}, {piHeight, u"50%"}, {piWidth, u"500px"},
+                                        {piBoxSizing, u"border-box"}});
+    TBoxValueArray marg{};
+    int autoCount = 0;
+    ResolveBoxValues(cells, 400, 300, marg, autoCount, 4, 8, 16);
+    EXPECT_EQ(BoxValue(marg, piHeight), INT_MIN);
+    BoxValue(marg, piHeight) = 60;
+    ApplyBoxSizing(marg, false);
+    EXPECT_EQ(BoxValue(marg, piWidth), INT_MIN);
+    EXPECT_EQ(BoxValue(marg, piHeight), INT_MIN);
+}
+
 TEST(BackgroundTiles, OriginsAndRepeats)
 {
     using K = BackgroundPosKind;
