@@ -427,16 +427,18 @@ void PaintCanvas::DrawFocusRect(const Rect& r)
     // Every other pixel of the frame, on the checkerboard anchored at the origin, XOR-ed with white.
     p_->save();
     p_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-    auto toggle = [this](int x, int y) {
-        if (((x + y) & 1) == 0)
+    // Only the visible stretch of each side is walked, so a frame round a huge picture costs what shows.
+    const Rect area = VisibleArea();
+    auto toggle = [&](int x, int y) {
+        if (((x + y) & 1) == 0 && area.Contains(Point{x, y}))
             p_->fillRect(QRect(x, y, 1, 1), Qt::white);
     };
-    for (int x = r.left; x < r.right; ++x) {
+    for (int x = std::max(r.left, area.left); x < std::min(r.right, area.right); ++x) {
         toggle(x, r.top);
         if (r.bottom - 1 > r.top)
             toggle(x, r.bottom - 1);
     }
-    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+    for (int y = std::max(r.top + 1, area.top); y < std::min(r.bottom - 1, area.bottom); ++y) {
         toggle(r.left, y);
         if (r.right - 1 > r.left)
             toggle(r.right - 1, y);
@@ -520,25 +522,29 @@ void PaintCanvas::DrawMasked(const Rect& target, const Bitmap& bitmap, const Mas
     p_->restore();
 }
 
+Rect PaintCanvas::VisibleArea() const
+{
+    // What of the logical plane can reach the device through the transform and the clip.
+    Rect area{Everything.left(), Everything.top(), Everything.left() + Everything.width(), Everything.top() + Everything.height()};
+    const QPaintDevice* device = p_->device();
+    bool invertible = false;
+    const QTransform toLogical = p_->deviceTransform().inverted(&invertible);
+    if (!device || !invertible)
+        return area;
+    QRect r = toLogical.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
+    if (p_->hasClipping())
+        r &= p_->clipBoundingRect().toAlignedRect();
+    return r.isEmpty() ? Rect{} : Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
 Rect PaintCanvas::VisiblePart(const Rect& target) const
 {
-    // What of the target can reach the device through the transform and the clip, in the target's own
-    // coordinates. A picture stretched far past the screen is then only stretched as far as it shows.
-    Rect visible = target;
-    if (const QPaintDevice* device = p_->device()) {
-        bool invertible = false;
-        const QTransform toLogical = p_->deviceTransform().inverted(&invertible);
-        if (invertible) {
-            QRect r = toLogical.mapRect(QRectF(0, 0, device->width(), device->height())).toAlignedRect();
-            if (p_->hasClipping())
-                r &= p_->clipBoundingRect().toAlignedRect();
-            visible = Rect{std::max(target.left, r.left()), std::max(target.top, r.top()),
-                           std::min(target.right, r.left() + r.width()), std::min(target.bottom, r.top() + r.height())};
-        }
-    }
-    if (visible.IsEmpty())
-        return Rect{};
-    return visible.Offset(-target.left, -target.top);
+    // In the target's own coordinates: a picture stretched far past the screen is only stretched as far as it
+    // shows.
+    const Rect area = VisibleArea();
+    const Rect visible{std::max(target.left, area.left), std::max(target.top, area.top), std::min(target.right, area.right),
+                       std::min(target.bottom, area.bottom)};
+    return visible.IsEmpty() ? Rect{} : visible.Offset(-target.left, -target.top);
 }
 
 Bitmap PaintCanvas::CopyRect(const Rect& source) const

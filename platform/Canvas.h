@@ -164,6 +164,7 @@ private:
     void DrawGlyphs(int x0, int baseline, u16v s);
     void DrawDecorations(int x0, int baseline, int width);
     void FillEllipseRegion(const Rect& box, Color c);
+    Rect VisibleArea() const;
     Rect VisiblePart(const Rect& target) const;
 
     std::unique_ptr<QPainter> owned_;

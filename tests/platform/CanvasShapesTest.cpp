@@ -289,6 +289,15 @@ TEST(CanvasShapes, FocusRectangleTogglesAlternatePixels)
         }
     p.DrawFocusRect(r);
     EXPECT_TRUE(img == before);
+
+    // Round a huge picture only the visible stretch is toggled, with the same pattern.
+    const Rect huge{-(1 << 30), 3, 1 << 30, 1 << 30};
+    p.DrawFocusRect(huge);
+    for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(img.pixel(x, 3) != before.pixel(x, 3), (x + 3) % 2 == 0) << x;
+    EXPECT_EQ(img.pixel(5, 4), before.pixel(5, 4));
+    p.DrawFocusRect(huge);
+    EXPECT_TRUE(img == before);
 }
 
 TEST(CanvasShapes, ClipsNestAndComeBack)
