@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 namespace lantern {
@@ -117,6 +118,8 @@ std::size_t TMyFontCache::FontCount() const
 
 int FontHeightOfPoints(double points)
 {
+    // A size that is no number (an infinite parent size times 0%) asks for the platform's default height.
+    if (std::isnan(points)) return 0;
     const double px = std::clamp(ScreenPixelsPerInch() * points / 72, -1e6, 1e6);
     return -static_cast<int>(RoundHalfEven(px));
 }

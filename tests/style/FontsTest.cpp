@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace lantern {
 namespace {
 
@@ -144,6 +146,16 @@ TEST(FontOf, SetsShareOnePlatformFont)
     EXPECT_EQ(a->FontOf()->FontColor, 0x0000FFu);
     auto c = make(u"NoSuchFace", 9);
     EXPECT_EQ(c->FontOf()->Name, u"Times New Roman");
+}
+
+TEST(FontOf, SizesOutOfRange)
+{
+    // An enormous size is capped rather than overflowing; a size that is no number (an infinite parent size
+    // times 0%) gets the platform's default height rather than an undefined conversion.
+    const std::pair<double, int> cases[] = {
+        {12, -16}, {0, 0}, {1e300, -1000000}, {-1e300, 1000000}, {std::numeric_limits<double>::infinity(), -1000000},
+        {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (auto [points, height] : cases) EXPECT_EQ(FontHeightOfPoints(points), height) << points;
 }
 
 TEST(FontOf, LetterSpacing)
