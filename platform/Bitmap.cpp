@@ -263,7 +263,9 @@ QImage StretchWindow(const QImage& src, int width, int height, const Rect& w, St
         return out;
     }
     if (static_cast<long long>(width) * height <= SmoothWholeLimit) {
-        QImage whole = src.size() == QSize(width, height) ? src : src.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QImage whole = src.size() == QSize(width, height)
+                           ? src
+                           : src.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return whole.copy(QRect(w.left, w.top, w.Width(), w.Height()));
     }
     QImage out(w.Width(), w.Height(), src.format());
