@@ -98,7 +98,9 @@ void ResolveBoxValues(const TBoxCellArray& cells, int widthBase, int heightBase,
     }
     for (int i = piBorderTopStyle; i <= piBorderLeftStyle; ++i) BoxValue(marg, i) = Cell(cells, i).AsInt();
     const PropValue& sizing = Cell(cells, piBoxSizing);
-    BoxValue(marg, piBoxSizing) = sizing.IsText() ? (sizing.Text() == u"border-box" ? 1 : 0) : sizing.AsInt();
+    // Not given (UnsetLength, as for nearly every element) is content-box, never the sentinel itself.
+    if (sizing.IsText()) BoxValue(marg, piBoxSizing) = sizing.Text() == u"border-box" ? 1 : 0;
+    else BoxValue(marg, piBoxSizing) = sizing.IsNumeric() && !TProperties::IsUnsetLength(sizing) ? sizing.AsInt() : 0;
     // Paddings and border widths first: percentage heights subtract the vertical ones.
     for (int i = piPaddingTop; i <= piPaddingLeft; ++i)
         BoxValue(marg, i) = Length(Cell(cells, i), widthBase, 0, 0, exSize, emSize);

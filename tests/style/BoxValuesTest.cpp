@@ -41,6 +41,7 @@ TEST(ResolveBoxValues, FreshSetGivesDefaults)
     EXPECT_EQ(BoxValue(marg, piWidth), AutoLength);
     EXPECT_EQ(BoxValue(marg, piHeight), 0);
     EXPECT_EQ(BoxValue(marg, piLeft), AutoLength);
+    EXPECT_EQ(BoxValue(marg, piBoxSizing), 0); // content-box
 }
 
 TEST(ResolveBoxValues, ValuesOfEveryKind)
