@@ -4,7 +4,6 @@
 #include "app/StartPage.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -81,7 +80,6 @@ TViewFormEnvironment TViewFormEnvironment::Default()
     TViewFormEnvironment environment;
     environment.ExeFolder = QCoreApplication::applicationDirPath() + u'/';
     environment.ExtractorFolders = {environment.ExeFolder, QString::fromLatin1(SystemExtractorFolder)};
-    environment.TempBase = QDir::tempPath();
     return environment;
 }
 
@@ -291,7 +289,7 @@ void TViewForm::OpenDocument(const QString& Path)
     CloseDocument();
     DocumentPath = Path;
     // A fresh folder under a name nobody holds; an existing entry of that name is never reused or deleted.
-    TempFolder = MakeTempName(FTempBase, QStringLiteral("temp"), FTempNumbers);
+    TempFolder = MakeTempName(FTempBase.isEmpty() ? TempFilesFolder() : FTempBase, QStringLiteral("temp"), FTempNumbers);
     setWindowTitle(Title() + QStringLiteral(" - ") + DocumentPath);
     struct HidePanelAtEnd {
         TViewForm* Form;

@@ -35,7 +35,7 @@ struct TViewFormEnvironment {
     QString ExeFolder;                 // Lantern's own folder, ending in '/'
     QStringList ExtractorFolders;      // searched in order for the extractor
     TIdentityCheck IdentityCheck = IsNativeExecutable;
-    QString TempBase;                  // where session folders are made
+    QString TempBase;                  // where session folders are made; empty: the system's, chosen at each open
     TTempNumberSource TempNumbers = RandomTempNumber;
     std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
 

@@ -416,20 +416,22 @@ TEST_F(ViewFormTest, RealExtractorOpensTheBundledGuide)
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(ViewFormTest, StopSignalClosesTheWindowAndItsSession)
+TEST_F(ViewFormTest, StopSignalsCloseTheWindowAndItsSession)
 {
     InstallStopSignals();
-    QPointer<TViewForm> form = new TViewForm(Environment(), {DocumentNamed("a.chm")});
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
-    ASSERT_EQ(TempFolders().size(), 1);
-    ::raise(SIGTERM);
-    for (int i = 0; i < 100 && !form.isNull(); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int signal : {SIGTERM, SIGQUIT, SIGINT, SIGHUP}) {
+        QPointer<TViewForm> form = new TViewForm(Environment(), {DocumentNamed("a.chm")});
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->show();
+        ASSERT_EQ(TempFolders().size(), 1) << signal;
+        ::raise(signal);
+        for (int i = 0; i < 100 && !form.isNull(); ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_TRUE(form.isNull()) << signal;
+        EXPECT_TRUE(TempFolders().isEmpty()) << signal;
     }
-    EXPECT_TRUE(form.isNull());
-    EXPECT_TRUE(TempFolders().isEmpty());
     EXPECT_TRUE(StopRequested());
 }
 
@@ -461,6 +463,27 @@ TEST_F(ViewFormTest, RealHelpFilesOpenOnTheirStartPageOrTheGeneratedIndex)
     }
     form.CloseDocument();
     EXPECT_TRUE(TempFolders().isEmpty());
+}
+
+TEST_F(ViewFormTest, AMissingTmpdirFolderPutsTheSessionUnderTmpNotAtTheTop)
+{
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(TempBase.filePath(QStringLiteral("missing"))));
+    TViewFormEnvironment environment = Environment();
+    environment.TempBase.clear(); // the system's
+    TViewForm form(std::move(environment), {});
+    form.OpenDocument(DocumentNamed("a.chm"));
+    EXPECT_TRUE(form.TempFolder.startsWith(QStringLiteral("/tmp/~~"))) << form.TempFolder.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(ExeDir.filePath(QStringLiteral("ran"))));
+    EXPECT_TRUE(Log.isEmpty()) << Log.join(u'\n').toStdString();
+    const QString folder = form.TempFolder;
+    form.CloseDocument();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    if (wasSet)
+        qputenv("TMPDIR", saved);
+    else
+        qunsetenv("TMPDIR");
 }
 
 TEST_F(ViewFormTest, AFailureInAMenuCommandIsShownAndTheCloseStillEndsTheSession)
