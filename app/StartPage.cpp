@@ -1,5 +1,8 @@
 #include "app/StartPage.h"
 
+#include "app/HelpSystemFile.h"
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -41,6 +44,28 @@ QStringList ExistingStartPages(const QString& Folder)
             pages += path;
     }
     return pages;
+}
+
+std::optional<TDefaultTopic> LocateDefaultTopic(const QString& Folder, const THelpSystemFile& System)
+{
+    const QDir folder(Folder);
+    const u16 top = (folder.absolutePath() + u'/').toStdU16String();
+    const QString inside = QFileInfo(Folder).canonicalFilePath() + u'/';
+    for (const u16& name : System.DefaultTopicNames()) {
+        const std::optional<TTopicPath> topic = TopicPathInFolder(name);
+        if (!topic)
+            continue;
+        const std::optional<u16> found = platform::LocateFile(top + topic->Path);
+        if (!found)
+            continue;
+        const QString path = QString::fromStdU16String(*found);
+        if (inside.size() < 2 || !QFileInfo(path).canonicalFilePath().startsWith(inside))
+            continue;
+        const QString relative = folder.relativeFilePath(path);
+        const qsizetype slash = relative.lastIndexOf(u'/');
+        return TDefaultTopic{path, QString::fromStdU16String(topic->Anchor), relative.left(slash + 1)};
+    }
+    return std::nullopt;
 }
 
 QString BuildIndexPage(const QString& Folder)

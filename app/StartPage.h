@@ -5,9 +5,12 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace lantern {
+
+struct THelpSystemFile;
 
 // In this order; when several exist, the last one is the page that stays on screen.
 inline constexpr std::array<std::u16string_view, 8> StartPageNames = {
@@ -19,6 +22,17 @@ inline constexpr std::array<std::u16string_view, 8> StartPageNames = {
 // files were written for a case-insensitive file system, so a file whose name differs only in letter case
 // counts as present.
 QStringList ExistingStartPages(const QString& Folder);
+
+// The default topic a help file names, found in Folder (which ends in '/') as a link is: segment by segment,
+// ignoring letter case where the exact name is missing.
+struct TDefaultTopic {
+    QString Path;      // the file as unpacked
+    QString Anchor;    // with its '#'; empty when none
+    QString SubFolder; // the file's folder relative to Folder, ending in '/'; empty for the top
+};
+// None when the file names no topic, or one that is missing or lies outside Folder (a symbolic link that
+// leads out of it included).
+std::optional<TDefaultTopic> LocateDefaultTopic(const QString& Folder, const THelpSystemFile& System);
 
 // The page that links every .htm and .html file at the top of Folder (which ends in '/'), in name order,
 // with absolute paths inside Folder; lines end in CR LF. Names are escaped so that a file name cannot add

@@ -39,7 +39,7 @@ void InstallStopSignals()
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int signal : {SIGINT, SIGHUP, SIGTERM})
+    for (int signal : {SIGINT, SIGQUIT, SIGHUP, SIGTERM})
         ::sigaction(signal, &action, nullptr);
 }
 

@@ -1,10 +1,10 @@
-// A stop request from outside (terminal interrupt, hang-up, termination) closes the windows the normal way, so
+// A stop request from outside (terminal interrupt or quit, hang-up, termination) closes the windows the normal way, so
 // that each ends its document session and deletes its temporary folder instead of leaving it behind.
 #pragma once
 
 namespace lantern {
 
-// Routes SIGINT, SIGHUP and SIGTERM to QApplication::closeAllWindows() on the event loop. Call once, after
+// Routes SIGINT, SIGQUIT, SIGHUP and SIGTERM to QApplication::closeAllWindows() on the event loop. Call once, after
 // the application object exists.
 void InstallStopSignals();
 

@@ -1,12 +1,15 @@
 #include "app/TempFolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace lantern {
 
@@ -32,8 +35,24 @@ std::uint32_t RandomTempNumber()
     return QRandomGenerator::system()->generate();
 }
 
+QString TempFilesFolder(const QString& Fallback)
+{
+    const auto serves = [](const QString& Folder) {
+        const QFileInfo info(Folder);
+        return info.isAbsolute() && info.isDir() && ::access(QFile::encodeName(Folder).constData(), W_OK | X_OK) == 0;
+    };
+    const QString preferred = qEnvironmentVariable("TMPDIR");
+    if (!preferred.isEmpty() && serves(preferred))
+        return QDir::cleanPath(preferred);
+    if (serves(Fallback))
+        return QDir::cleanPath(Fallback);
+    return {};
+}
+
 QString MakeTempName(const QString& Base, const QString& Ext, const TTempNumberSource& NextNumber)
 {
+    if (Base.isEmpty())
+        return {}; // a folder name built on nothing would land at the top of the file system
     QString folder = Base;
     if (!folder.endsWith(u'/'))
         folder += u'/';

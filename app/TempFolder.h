@@ -14,8 +14,12 @@ using TTempNumberSource = std::function<std::uint32_t()>;
 // A random 32-bit number from the system's secure generator.
 std::uint32_t RandomTempNumber();
 
+// The folder for session folders: TMPDIR when it names an existing folder that may be written to, else
+// Fallback when that one does; empty when neither serves, so that nothing is made or unpacked elsewhere.
+QString TempFilesFolder(const QString& Fallback = QStringLiteral("/tmp"));
+
 // Creates a new folder `Base`/~~<hex number><Ext>/ with owner-only permissions and returns its path with a
-// trailing '/'; empty when no folder could be made. The folder is made with one mkdir, which fails on any
+// trailing '/'; empty when no folder could be made, or Base is empty. The folder is made with one mkdir, which fails on any
 // existing entry of that name (file, folder or symbolic link), so a name someone else holds, or planted,
 // is never reused or deleted: another number is drawn instead.
 QString MakeTempName(const QString& Base, const QString& Ext,

@@ -2,9 +2,10 @@
 
 #include "app/Guard.h"
 #include "app/StartPage.h"
+#include "markup/CodePages.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -26,6 +27,9 @@ constexpr QSize MsgTabControlSize(300, 60);
 const QString ReinstallMessage = QStringLiteral("Error, please re-install this software.");
 const QString NotStartedMessage = QStringLiteral("Failed to open this CHM file.");
 const QString ExtractFailedMessage = QStringLiteral("Can not open this file.");
+
+// A #SYSTEM file is a few kilobytes; more is not read.
+constexpr qint64 MaxHelpSystemFileSize = 1 << 20;
 
 QString Title()
 {
@@ -81,7 +85,6 @@ TViewFormEnvironment TViewFormEnvironment::Default()
     TViewFormEnvironment environment;
     environment.ExeFolder = QCoreApplication::applicationDirPath() + u'/';
     environment.ExtractorFolders = {environment.ExeFolder, QString::fromLatin1(SystemExtractorFolder)};
-    environment.TempBase = QDir::tempPath();
     return environment;
 }
 
@@ -127,7 +130,7 @@ void TViewForm::BuildViewer()
     Viewer->setObjectName(QStringLiteral("Viewer"));
     Viewer->setFocusPolicy(Qt::StrongFocus);
     Viewer->SetBorderStyle(THTMLBorderStyle::htNone);
-    Viewer->SetCharSet(1); // DEFAULT_CHARSET
+    Viewer->SetCharSet(DEFAULT_CHARSET);
     Viewer->SetDefBackground(clWindow);
     Viewer->SetDefFontColor(clWindowText);
     Viewer->SetDefFontName(u"Times New Roman");
@@ -291,7 +294,7 @@ void TViewForm::OpenDocument(const QString& Path)
     CloseDocument();
     DocumentPath = Path;
     // A fresh folder under a name nobody holds; an existing entry of that name is never reused or deleted.
-    TempFolder = MakeTempName(FTempBase, QStringLiteral("temp"), FTempNumbers);
+    TempFolder = MakeTempName(FTempBase.isEmpty() ? TempFilesFolder() : FTempBase, QStringLiteral("temp"), FTempNumbers);
     setWindowTitle(Title() + QStringLiteral(" - ") + DocumentPath);
     struct HidePanelAtEnd {
         TViewForm* Form;
@@ -303,8 +306,10 @@ void TViewForm::OpenDocument(const QString& Path)
         FMessages->Error(ExtractFailedMessage);
         return;
     }
-    if (ExtractDocument())
+    if (ExtractDocument()) {
+        ReadHelpSystemFile();
         ShowStartPage();
+    }
 }
 
 bool TViewForm::ExtractDocument()
@@ -329,6 +334,19 @@ bool TViewForm::ExtractDocument()
     return false;
 }
 
+void TViewForm::ReadHelpSystemFile()
+{
+    FHelpSystem = {};
+    QFile file(TempFolder + QStringLiteral("#SYSTEM"));
+    if (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.read(MaxHelpSystemFileSize);
+        FHelpSystem = THelpSystemFile::Read(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                                                      std::size_t(bytes.size())));
+    }
+    if (FHelpSystem.Language)
+        Viewer->SetCharSet(CharSetOfCodePage(FHelpSystem.CodePage()));
+}
+
 bool TViewForm::ShowStartPage()
 {
     try {
@@ -336,8 +354,16 @@ bool TViewForm::ShowStartPage()
         const QStringList pages = ExistingStartPages(TempFolder);
         for (const QString& page : pages)
             Viewer->ShowFile(ToU16(page), DocType::dtHtml);
-        if (pages.isEmpty())
-            Viewer->ShowString(ToU16(BuildIndexPage(TempFolder)), u"", DocType::dtHtml);
+        if (!pages.isEmpty())
+            return true;
+        // A help file without any of those names names its first page itself; its links are relative to its
+        // folder, as for a page opened through a link.
+        if (const std::optional<TDefaultTopic> topic = LocateDefaultTopic(TempFolder, FHelpSystem)) {
+            Viewer->ShowFile(ToU16(topic->Path + topic->Anchor), DocType::dtHtml);
+            SubFolder = topic->SubFolder;
+            return true;
+        }
+        Viewer->ShowString(ToU16(BuildIndexPage(TempFolder)), u"", DocType::dtHtml);
         return true;
     } catch (...) {
         FMessages->Error(QStringLiteral("Failed to read file \"") + DocumentPath + QStringLiteral("\"."));
@@ -359,6 +385,7 @@ void TViewForm::CloseDocument()
             Form->setWindowTitle(Title());
             Form->DocumentPath.clear();
             Form->SubFolder.clear();
+            Form->FHelpSystem = {};
             if (!Form->TempFolder.isEmpty()) {
                 DeleteFolderTree(Form->TempFolder);
                 Form->TempFolder.clear();
@@ -373,6 +400,7 @@ void TViewForm::CloseDocument()
 
 void TViewForm::RestoreViewerDefaults()
 {
+    Viewer->SetCharSet(DEFAULT_CHARSET); // the help file's language belonged to its session
     Viewer->SetDefFontName(SavedFontName);
     Viewer->SetDefFontSize(SavedFontSize);
     Viewer->SetDefFontColor(SavedFontColor);

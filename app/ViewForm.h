@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/Extractor.h"
+#include "app/HelpSystemFile.h"
 #include "app/Messages.h"
 #include "app/TempFolder.h"
 #include "common/Colors.h"
@@ -35,7 +36,7 @@ struct TViewFormEnvironment {
     QString ExeFolder;                 // Lantern's own folder, ending in '/'
     QStringList ExtractorFolders;      // searched in order for the extractor
     TIdentityCheck IdentityCheck = IsNativeExecutable;
-    QString TempBase;                  // where session folders are made
+    QString TempBase;                  // where session folders are made; empty: the system's, chosen at each open
     TTempNumberSource TempNumbers = RandomTempNumber;
     std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
 
@@ -57,6 +58,8 @@ public:
     // The extractor program when it is installed and intact; empty otherwise.
     QString CheckInstallation() const;
     bool ExtractDocument();
+    // The help file's own description of itself; its language sets the viewer's CharSet for the session.
+    void ReadHelpSystemFile();
     bool ShowStartPage();
     void ShowMessagePanel(const QString& Text);
     void ViewerProgress(THtmlViewer& Sender, TProgressStage Stage, int PercentDone);
@@ -128,6 +131,7 @@ private:
 
     TExtractor FExtractor;
     QString FTempBase;
+    THelpSystemFile FHelpSystem; // of the open document
     TTempNumberSource FTempNumbers;
     std::unique_ptr<TMessages> FMessages;
     QLabel* FStatusCaption = nullptr;

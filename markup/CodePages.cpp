@@ -399,4 +399,37 @@ u16 DecodeUtf8(std::span<const std::uint8_t> bytes)
     return FromUtf8(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+bool HoldsWellFormedUtf8(std::span<const std::uint8_t> bytes)
+{
+    bool multiByte = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::uint8_t b = bytes[i++];
+        if (b < 0x80)
+            continue;
+        int need = 0;
+        std::uint8_t lower = 0x80, upper = 0xBF; // the range of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            need = 1;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            need = 2;
+            lower = b == 0xE0 ? 0xA0 : 0x80; // no overlong forms
+            upper = b == 0xED ? 0x9F : 0xBF; // no surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            need = 3;
+            lower = b == 0xF0 ? 0x90 : 0x80;
+            upper = b == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
+        } else {
+            return false;
+        }
+        if (bytes.size() - i < std::size_t(need) || bytes[i] < lower || bytes[i] > upper)
+            return false;
+        for (int k = 1; k < need; ++k)
+            if ((bytes[i + k] & 0xC0) != 0x80)
+                return false;
+        i += std::size_t(need);
+        multiByte = true;
+    }
+    return multiByte;
+}
+
 } // namespace lantern

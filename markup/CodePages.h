@@ -96,4 +96,8 @@ const TCodePageTable& CodePageTable(int codePage);
 u16 DecodeBytes(int codePage, std::span<const std::uint8_t> bytes);
 u16 DecodeUtf8(std::span<const std::uint8_t> bytes);
 
+// True when the bytes are well-formed UTF-8 holding at least one multi-byte sequence: text that only UTF-8
+// reads right (plain ASCII reads the same in every page, so it says nothing).
+bool HoldsWellFormedUtf8(std::span<const std::uint8_t> bytes);
+
 } // namespace lantern

@@ -1,6 +1,7 @@
 #include "viewer/HtmlViewer.h"
 
 #include "markup/Buffer.h"
+#include "markup/Errors.h"
 #include "markup/Tokenizer.h"
 #include "platform/FileSystem.h"
 #include "viewer/PaintPanel.h"
@@ -173,7 +174,30 @@ void THtmlViewer::ShowStream(u16v Name, std::istream& Stream, DocType Kind)
         return;
     }
     std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(Stream), std::istreambuf_iterator<char>()};
-    LoadDocument(TBuffer::CreateFromBytes(std::move(bytes), Name), Name, Kind);
+    std::unique_ptr<TBuffer> buffer = TBuffer::CreateFromBytes(std::move(bytes), Name);
+    DecodeUndeclaredInCharSet(*buffer);
+    LoadDocument(std::move(buffer), Name, Kind);
+}
+
+// A CharSet other than the default one says what the pages shown were written in (a help file's language,
+// say), so a page that declares nothing (no byte-order mark, not UTF-8) decodes in its code page rather than
+// in the user's. The buffer stays open to a charset the page declares later.
+void THtmlViewer::DecodeUndeclaredInCharSet(TBuffer& Buffer) const
+{
+    if (FCharSet == DEFAULT_CHARSET || Buffer.CodePageLocked() || Buffer.CodePage() != CP_ACP)
+        return;
+    if (HoldsWellFormedUtf8(Buffer.Bytes())) {
+        Buffer.SetCodePage(CP_UTF8);
+        return;
+    }
+    int codePage = CP_ACP;
+    try {
+        codePage = CodePageOfCharSet(FCharSet);
+    } catch (const EConversionError&) {
+        return; // a charset without a code page of its own leaves the user's
+    }
+    Buffer.SetCharSet(FCharSet);
+    Buffer.SetCodePage(codePage);
 }
 
 void THtmlViewer::ShowString(u16v Text, u16v Name, DocType Kind)

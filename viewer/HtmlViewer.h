@@ -186,6 +186,8 @@ public:
     // ---- Published properties
     THTMLBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(THTMLBorderStyle Value);
+    // The font charset of the page's defaults; any but the default one also names the code page of pages that
+    // declare none. Takes effect with the next load.
     int CharSet() const { return FCharSet; }
     void SetCharSet(int Value) { FCharSet = Value; }
     int Cursor() const { return FCursor; }
@@ -291,6 +293,7 @@ private:
     };
 
     void LoadPageFile(u16v FileName, DocType Kind);
+    void DecodeUndeclaredInCharSet(TBuffer& Buffer) const;
     void FinishLoad();
     void PrepareDocument();
     void ResetDocument();

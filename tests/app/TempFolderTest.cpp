@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 using namespace lantern;
@@ -57,9 +58,49 @@ TEST(TempFolder, NameTakenByFileFolderOrLinkIsSkippedAndLeftAlone)
     EXPECT_TRUE(QFileInfo(base.path() + QStringLiteral("/~~3temp")).isSymLink());
 }
 
-TEST(TempFolder, UnwritableBaseGivesNoName)
+TEST(TempFolder, UnwritableOrEmptyBaseGivesNoName)
 {
     EXPECT_EQ(MakeTempName(QStringLiteral("/nonexistent-lantern-base"), QStringLiteral("temp")), QString());
+    EXPECT_EQ(MakeTempName(QString(), QStringLiteral("temp")), QString()) << "never a folder at the top of the file system";
+}
+
+TEST(TempFolder, SessionFoldersGoUnderTmpdirOnlyWhenItServes)
+{
+    QTemporaryDir preferred;
+    QTemporaryDir fallback;
+    const QString file = preferred.filePath(QStringLiteral("a-file"));
+    WriteFile(file);
+    const QString missing = preferred.filePath(QStringLiteral("missing"));
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray saved = qgetenv("TMPDIR");
+
+    struct Case {
+        const char* What;
+        std::optional<QString> TmpDir; // none: unset
+        QString Fallback;
+        QString Expected;
+    };
+    const Case cases[] = {
+        {"existing folder", preferred.path(), fallback.path(), preferred.path()},
+        {"trailing slash", preferred.path() + u'/', fallback.path(), preferred.path()},
+        {"unset", std::nullopt, fallback.path(), fallback.path()},
+        {"empty", QString(), fallback.path(), fallback.path()},
+        {"missing folder", missing, fallback.path(), fallback.path()},
+        {"a file", file, fallback.path(), fallback.path()},
+        {"relative", QStringLiteral("."), fallback.path(), fallback.path()},
+        {"neither serves", missing, missing + QStringLiteral("-too"), QString()},
+    };
+    for (const Case& c : cases) {
+        if (c.TmpDir)
+            qputenv("TMPDIR", QFile::encodeName(*c.TmpDir));
+        else
+            qunsetenv("TMPDIR");
+        EXPECT_EQ(TempFilesFolder(c.Fallback), c.Expected) << c.What;
+    }
+    if (wasSet)
+        qputenv("TMPDIR", saved);
+    else
+        qunsetenv("TMPDIR");
 }
 
 TEST(TempFolder, DeleteRemovesTheTreeButNeverFollowsLinksOut)

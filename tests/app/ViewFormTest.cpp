@@ -1,5 +1,6 @@
 #include "app/StopSignals.h"
 #include "app/ViewForm.h"
+#include "markup/CodePages.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -82,6 +83,45 @@ protected:
     }
 
     QString DocumentNamed(const char* Name) const { return Documents.filePath(QString::fromLatin1(Name)); }
+
+    // Unpacks with the system's extractor; false when the machine has none.
+    static bool HasSystemExtractor()
+    {
+        return IsNativeExecutable(QString::fromLatin1(SystemExtractorFolder) + QLatin1String(ExtractorProgramName));
+    }
+    TViewFormEnvironment SystemExtractorEnvironment()
+    {
+        TViewFormEnvironment environment = Environment();
+        environment.ExtractorFolders = {QString::fromLatin1(SystemExtractorFolder)};
+        environment.IdentityCheck = IsNativeExecutable;
+        return environment;
+    }
+
+    // Where a help file opened: the page on show (relative to the session folder), SubFolder and the viewer's CharSet.
+    struct TOpened {
+        const char* Page;
+        const char* SubFolder;
+        int CharSet;
+    };
+    void ExpectOpened(const TViewForm& Form, const char* File, const TOpened& Expected)
+    {
+        EXPECT_EQ(QString::fromStdU16String(Form.Viewer->CurrentPath()), Form.TempFolder + QString::fromUtf8(Expected.Page))
+            << File;
+        EXPECT_EQ(Form.SubFolder, QString::fromUtf8(Expected.SubFolder)) << File;
+        EXPECT_EQ(Form.Viewer->CharSet(), Expected.CharSet) << File;
+        EXPECT_TRUE(Log.isEmpty()) << File << ": " << Log.join(u'\n').toStdString();
+        Log.clear();
+    }
+
+    // A #SYSTEM file that names Topic as the default topic, placed where the stand-in unpacks it from.
+    void WriteDefaultTopic(const QByteArray& Topic)
+    {
+        QByteArray record = Topic + '\0';
+        QByteArray bytes("\x03\0\0\0\x02\0", 6);
+        bytes += char(record.size() & 0xFF);
+        bytes += char(record.size() >> 8);
+        WriteFile(Payload + QStringLiteral("/#SYSTEM"), bytes + record);
+    }
 
     TViewFormEnvironment Environment(TTempNumberSource Numbers = RandomTempNumber)
     {
@@ -416,51 +456,142 @@ TEST_F(ViewFormTest, RealExtractorOpensTheBundledGuide)
     EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(ViewFormTest, StopSignalClosesTheWindowAndItsSession)
+TEST_F(ViewFormTest, StopSignalsCloseTheWindowAndItsSession)
 {
     InstallStopSignals();
-    QPointer<TViewForm> form = new TViewForm(Environment(), {DocumentNamed("a.chm")});
-    form->setAttribute(Qt::WA_DeleteOnClose);
-    form->show();
-    ASSERT_EQ(TempFolders().size(), 1);
-    ::raise(SIGTERM);
-    for (int i = 0; i < 100 && !form.isNull(); ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int signal : {SIGTERM, SIGQUIT, SIGINT, SIGHUP}) {
+        QPointer<TViewForm> form = new TViewForm(Environment(), {DocumentNamed("a.chm")});
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->show();
+        ASSERT_EQ(TempFolders().size(), 1) << signal;
+        ::raise(signal);
+        for (int i = 0; i < 100 && !form.isNull(); ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_TRUE(form.isNull()) << signal;
+        EXPECT_TRUE(TempFolders().isEmpty()) << signal;
     }
-    EXPECT_TRUE(form.isNull());
-    EXPECT_TRUE(TempFolders().isEmpty());
     EXPECT_TRUE(StopRequested());
 }
 
-TEST_F(ViewFormTest, RealHelpFilesOpenOnTheirStartPageOrTheGeneratedIndex)
+TEST_F(ViewFormTest, RealHelpFilesOpenOnTheirStartPageOrTheirDefaultTopic)
 {
     const QString corpus = QStringLiteral(LANTERN_SOURCE_DIR "/../shared/corpus/chm/");
-    const QString system = QString::fromLatin1(SystemExtractorFolder);
-    if (!QFileInfo(corpus).isDir() || !IsNativeExecutable(system + QLatin1String(ExtractorProgramName)))
+    if (!QFileInfo(corpus).isDir() || !HasSystemExtractor())
         GTEST_SKIP() << "no corpus or no system extractor";
     struct Case {
         const char* File;
-        const char* StartPage; // empty: the generated index
+        TOpened Opened;
     };
     const Case cases[] = {
-        {"zh-gbk-css-handbook-2018.chm", "index.htm"},   {"zh-utf8-doxygen-dcrf32-api.chm", "index.html"},
-        {"en-innovasys-topics-classic.chm", "default.html"}, {"zh-gb2312-pbootcms-tags.chm", ""},
-        {"en-applewin-manual-2009.chm", ""},              {"en-sandcastle-apps-test-api.chm", ""},
+        {"zh-gbk-css-handbook-2018.chm", {"index.htm", "", GB2312_CHARSET}},
+        {"zh-utf8-doxygen-dcrf32-api.chm", {"index.html", "", GB2312_CHARSET}},
+        {"en-innovasys-topics-classic.chm", {"default.html", "", ANSI_CHARSET}},
+        {"zh-gb2312-pbootcms-tags.chm", {"关于我们.htm", "", GB2312_CHARSET}}, // named in GBK
+        {"en-applewin-manual-2009.chm", {"toc.html", "", ANSI_CHARSET}},
+        {"en-sandcastle-apps-test-api.chm", {"html/N_Microsoft_Windows_Apps_Test_Foundation.htm", "html/", ANSI_CHARSET}},
+        {"ru-cp1251-xtreme3d-help.chm", {"xtreme3d.html", "", RUSSIAN_CHARSET}},
     };
-    TViewFormEnvironment environment = Environment();
-    environment.ExtractorFolders = {system};
-    environment.IdentityCheck = IsNativeExecutable;
-    TViewForm form(std::move(environment), {});
+    TViewForm form(SystemExtractorEnvironment(), {});
     for (const Case& c : cases) {
         form.OpenDocument(corpus + QLatin1String(c.File));
-        const QString expected = *c.StartPage ? form.TempFolder + QLatin1String(c.StartPage) : QString();
-        EXPECT_EQ(QString::fromStdU16String(form.Viewer->CurrentPath()), expected) << c.File;
-        EXPECT_TRUE(Log.isEmpty()) << c.File << ": " << Log.join(u'\n').toStdString();
-        Log.clear();
+        ExpectOpened(form, c.File, c.Opened);
     }
     form.CloseDocument();
     EXPECT_TRUE(TempFolders().isEmpty());
+}
+
+TEST_F(ViewFormTest, HelpFilesOpenOnTheirDefaultTopicAndReadInTheirLanguage)
+{
+    if (!HasSystemExtractor())
+        GTEST_SKIP() << "no system extractor";
+    SetAnsiCodePageOverride(1252); // an English desktop
+    const QString data = QStringLiteral(LANTERN_TEST_DATA "/app/");
+    struct Case {
+        const char* File;
+        TOpened Opened;
+        const char16_t* Source;
+    };
+    const Case cases[] = {
+        // Named "/HTML/intro.htm#start": another letter case, a leading '/' and an anchor.
+        {"default-topic.chm", {"html/Intro.htm", "html/", ANSI_CHARSET},
+         u"<html><body><a href=\"next.htm\">next</a></body></html>"},
+        // Named in GBK; the page is GBK and declares nothing.
+        {"chinese-gbk.chm", {"关于我们.htm", "", GB2312_CHARSET},
+         u"<html><body><p>中文页面</p><a href=\"second.htm\">second</a></body></html>"},
+        // One of the eight names goes first.
+        {"start-name-wins.chm", {"index.htm", "", ANSI_CHARSET}, u"<p>index</p>"},
+    };
+    TViewForm form(SystemExtractorEnvironment(), {});
+    for (const Case& c : cases) {
+        form.OpenDocument(data + QLatin1String(c.File));
+        EXPECT_EQ(ToUtf8(form.Viewer->DocumentSource()), ToUtf8(c.Source)) << c.File;
+        ExpectOpened(form, c.File, c.Opened);
+    }
+
+    // The language holds for every page of the session: a GBK page reads as GBK, a UTF-8 one as UTF-8.
+    form.OpenDocument(data + QStringLiteral("chinese-gbk.chm"));
+    for (const char* page : {"second.htm", "utf8.htm"}) {
+        form.Viewer->ShowFile((form.TempFolder + QLatin1String(page)).toStdU16String(), DocType::dtHtml);
+        EXPECT_EQ(ToUtf8(form.Viewer->DocumentSource()), "<p>第二页</p>") << page;
+    }
+    form.CloseDocument();
+    EXPECT_EQ(form.Viewer->CharSet(), DEFAULT_CHARSET) << "the language ends with its session";
+    SetAnsiCodePageOverride(0);
+}
+
+TEST_F(ViewFormTest, ADefaultTopicOpensOnlyWhenItIsAFileInsideTheFolder)
+{
+    const QString outside = TempBase.filePath(QStringLiteral("outside.htm")); // beside the session folder
+    WriteFile(outside);
+    WriteFile(Payload + QStringLiteral("/top.htm"));
+    WriteFile(Payload + QStringLiteral("/Html/Page.htm"));
+    QDir().mkpath(Payload + QStringLiteral("/folder.htm"));
+    ASSERT_TRUE(QFile::link(outside, Payload + QStringLiteral("/link.htm")));
+    struct Case {
+        const char* Topic;
+        const char* Opens; // nullptr: the generated index
+    };
+    const Case cases[] = {
+        {"html/page.HTM", "Html/Page.htm"},
+        {"../outside.htm", nullptr},
+        {"link.htm", nullptr}, // leads out of the folder
+        {"folder.htm", nullptr},
+        {"missing.htm", nullptr},
+    };
+    for (const Case& c : cases) {
+        WriteDefaultTopic(c.Topic);
+        const auto form = Form({DocumentNamed("a.chm")});
+        const QString expected = c.Opens ? form->TempFolder + QLatin1String(c.Opens) : QString();
+        EXPECT_EQ(QString::fromStdU16String(form->Viewer->CurrentPath()), expected) << c.Topic;
+        if (!c.Opens) {
+            EXPECT_NE(form->Viewer->DocumentSource().find(u"top.htm</a>"), u16::npos) << c.Topic;
+        }
+        EXPECT_EQ(form->SubFolder, c.Opens ? QStringLiteral("Html/") : QString()) << c.Topic;
+        EXPECT_TRUE(Log.isEmpty()) << c.Topic << ": " << Log.join(u'\n').toStdString();
+    }
+}
+
+TEST_F(ViewFormTest, AMissingTmpdirFolderPutsTheSessionUnderTmpNotAtTheTop)
+{
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(TempBase.filePath(QStringLiteral("missing"))));
+    TViewFormEnvironment environment = Environment();
+    environment.TempBase.clear(); // the system's
+    TViewForm form(std::move(environment), {});
+    form.OpenDocument(DocumentNamed("a.chm"));
+    EXPECT_TRUE(form.TempFolder.startsWith(QStringLiteral("/tmp/~~"))) << form.TempFolder.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(ExeDir.filePath(QStringLiteral("ran"))));
+    EXPECT_TRUE(Log.isEmpty()) << Log.join(u'\n').toStdString();
+    const QString folder = form.TempFolder;
+    form.CloseDocument();
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    if (wasSet)
+        qputenv("TMPDIR", saved);
+    else
+        qunsetenv("TMPDIR");
 }
 
 TEST_F(ViewFormTest, AFailureInAMenuCommandIsShownAndTheCloseStillEndsTheSession)
