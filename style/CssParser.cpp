@@ -34,6 +34,7 @@ THtmlStyleParser::THtmlStyleParser(TBuffer& buffer, bool quirks, u16v base) : Bu
 
 void THtmlStyleParser::ReadChar()
 {
+    LChPosition = Buffer.Position();
     char16_t c = Buffer.TakeChar();
     if (c == u'/' && Buffer.LookAheadChar() == u'*') {
         Buffer.TakeChar();
@@ -393,10 +394,13 @@ void THtmlStyleTagParser::ProcessDeclaration(u16v name, u16v value)
         Styles.AddRuleProperty(key, name, value);
 }
 
-void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base)
+void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base,
+                     int* chPosition)
 {
     THtmlStyleTagParser parser(buffer, styles, quirks, external, base);
     ch = parser.ParseSheet();
+    if (chPosition)
+        *chPosition = parser.StopPosition();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
