@@ -91,7 +91,7 @@ void UpdateLinkFonts(TProperties& element, int index, const double* parentSizes)
 
 // ---------------------------------------------------------------------------------------------------------------
 
-void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr,
+void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
                                      u16v title, u16v pseudo, u16v id, u16v classes)
 {
     // 1. Each class on its own, then the whole class list; only the last passes merge the style attribute.
@@ -125,11 +125,11 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     ApplyMatchingRules(element, el, styleAttr);
 
     // 2. What later descendant matches and the painting of links read from the set.
+    // The style-attribute set is the element's own already (PushElement gave it over), or only lent for this call.
     element.PropTag = u16(tag);
     element.PropClass = u16(classes);
     element.PropID = u16(id);
     element.PropPseudo = u16(pseudo);
-    element.PropStyle = styleAttr;
     if (!title.empty())
         element.PropTitle = u16(title);
 
@@ -142,7 +142,7 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     }
 }
 
-void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr)
+void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el, const TProperties* styleAttr)
 {
     // 1. The size relative font sizes refer to (el.ParentSize) was taken before the first pass.
     const double* linkParentSizes = el.InLink ? el.LinkParentSizes.data() : nullptr;
@@ -305,7 +305,7 @@ void TStyleList::BuildLinkFonts(TProperties& link, int stackIndex)
         auto set = std::make_unique<TProperties>(stack, link.Quirks);
         set->InheritFrom(link.PropTag, stack->Get(parent));
         TProperties& state = stack->Insert(parent + 1, std::move(set));
-        ComputeElementStyle(state, link.PropTag, parent, link.PropStyle, link.PropTitle, pseudo, link.PropID,
+        ComputeElementStyle(state, link.PropTag, parent, link.PropStyle.get(), link.PropTitle, pseudo, link.PropID,
                             link.PropClass);
         state.TakeInlineBackground();
         state.FontInfoOf(font);

@@ -1,5 +1,6 @@
 #include "style/CssParser.h"
 
+#include "markup/Attributes.h"
 #include "markup/Buffer.h"
 #include "style/CssSelectors.h"
 #include "style/Properties.h"
@@ -453,6 +454,16 @@ void ParseStyleAttribute(u16v text, TProperties& target)
     std::unique_ptr<TBuffer> buffer = TBuffer::CreateFromString(text);
     THtmlStyleAttrParser parser(*buffer, target);
     parser.ParseAttribute();
+}
+
+std::unique_ptr<TProperties> GetStyle(const TAttributeList& attributes)
+{
+    const TAttribute* style = attributes.Find(symStyle);
+    if (!style)
+        return nullptr;
+    auto set = std::make_unique<TProperties>();
+    ParseStyleAttribute(style->Value, *set);
+    return set;
 }
 
 } // namespace lantern

@@ -9,10 +9,12 @@
 #include "common/Str.h"
 #include "markup/Errors.h"
 
+#include <memory>
 #include <vector>
 
 namespace lantern {
 
+class TAttributeList;
 class TBuffer;
 class TProperties;
 class THtmlStyleList;
@@ -127,5 +129,10 @@ void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool
 
 // Parses a style attribute into `target` (its quirks flag decides the shorthand defaults).
 void ParseStyleAttribute(u16v text, TProperties& target);
+
+// The set a STYLE attribute gives: a new empty set with the value parsed into it; none without one. The builder
+// hands it to PushElement with its element, whose entry then owns it, so it lives exactly as long as the element
+// is open, whatever the tokenizer reads meanwhile.
+std::unique_ptr<TProperties> GetStyle(const TAttributeList& attributes);
 
 } // namespace lantern

@@ -20,13 +20,15 @@ void TPropStack::Delete(int index) { items_.erase(items_.begin() + index); }
 
 void TPropStack::Clear() { items_.clear(); }
 
-TProperties& THtmlPropStack::PushElement(u16v tag, u16v classes, TProperties* styleAttr, u16v title, u16v pseudo,
-                                         u16v id)
+TProperties& THtmlPropStack::PushElement(u16v tag, u16v classes, std::unique_ptr<TProperties> styleAttr, u16v title,
+                                         u16v pseudo, u16v id)
 {
     auto set = std::make_unique<TProperties>(this, Quirks);
     set->InheritFrom(tag, TopProperties());
+    set->PropStyle = std::move(styleAttr);
     TProperties& added = Add(std::move(set));
-    if (Cascade) Cascade->ComputeElementStyle(added, tag, Count() - 2, styleAttr, title, pseudo, id, classes);
+    if (Cascade)
+        Cascade->ComputeElementStyle(added, tag, Count() - 2, added.PropStyle.get(), title, pseudo, id, classes);
     return added;
 }
 

@@ -1,9 +1,10 @@
 // The computed property set of one element (TProperties), its value cells, and the stack of sets that mirrors
 // the open elements while a document is built (TPropStack, THtmlPropStack).
 //
-// Ownership: a stack owns its sets. A set owns its cached font and its link font table; it only borrows its
-// owning stack and its style-attribute set (which belongs to the attribute list that parsed it). Sets held by
-// style rules belong to the style list.
+// Ownership: a stack owns its sets. A set owns its cached font, its link font table and the set its element's
+// style attribute gave, so that set lives exactly as long as the element's entry and every later cascade over
+// the entry (the link states rebuilt after an out-of-order close) can read it. A set only borrows its owning
+// stack. Sets held by style rules belong to the style list.
 #pragma once
 
 #include "common/Str.h"
@@ -192,8 +193,9 @@ struct TBackgroundPlacement {
 class TStyleCascade {
 public:
     virtual ~TStyleCascade() = default;
-    // Merge the rules for the element into `element`, whose parent sits at `parentIndex` on its stack.
-    virtual void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr,
+    // Merge the rules for the element into `element`, whose parent sits at `parentIndex` on its stack, and then
+    // the style-attribute set, which is only read.
+    virtual void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
                                      u16v title, u16v pseudo, u16v id, u16v classes) = 0;
     // Fill the link font table of `link`, which sits at `stackIndex` on its stack.
     virtual void BuildLinkFonts(TProperties& link, int stackIndex) = 0;
@@ -267,7 +269,7 @@ public:
     u16 PropID;                                // lower case
     u16 PropPseudo;                            // "", "link", "visited" or "hover"
     u16 PropTitle;
-    TProperties* PropStyle = nullptr;          // the set parsed from the style attribute (not owned)
+    std::unique_ptr<TProperties> PropStyle;    // the set parsed from the style attribute
     Color InlineBackground = clNone;
     int Charset = 0;                           // a byte on the platform
     int CodePage = 0;
@@ -314,7 +316,9 @@ public:
     // Closes the inline border record of an element that has a visible border (the document's).
     std::function<void(TProperties&, int sourcePos)> CloseInlineBorder;
 
-    TProperties& PushElement(u16v tag, u16v classes, TProperties* styleAttr, u16v title, u16v pseudo, u16v id);
+    // The new set takes over `styleAttr`, the set of the element's style attribute (GetStyle), or none.
+    TProperties& PushElement(u16v tag, u16v classes, std::unique_ptr<TProperties> styleAttr, u16v title, u16v pseudo,
+                             u16v id);
     void PopLast();
     void PopElement(u16v tag);
 };

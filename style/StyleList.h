@@ -60,8 +60,8 @@ public:
     virtual void NoteHoverRules(bool on) = 0;
 
     // --- the cascade
-    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr, u16v title,
-                             u16v pseudo, u16v id, u16v classes) override;
+    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
+                             u16v title, u16v pseudo, u16v id, u16v classes) override;
     void BuildLinkFonts(TProperties& link, int stackIndex) override;
     // Copies every non-empty cell of `rule` into `element` (and its link fonts when it is in a link). A relative
     // font size reaches link font i relative to linkParentSizes[i] when given, else to the entry's current size.
@@ -117,7 +117,7 @@ private:
     }
 
     std::size_t LowerBound(u16v key) const;
-    void ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr);
+    void ApplyMatchingRules(TProperties& element, const TElementKey& el, const TProperties* styleAttr);
     void ApplyExactRules(u16v key, TProperties& element, const double* linkParentSizes) const;
     void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el,
                               const double* linkParentSizes) const;

@@ -141,15 +141,16 @@ TEST(Cascade, StyleAttributeBeatsEveryRule)
     THtmlStyleList list(false);
     BuildDefaults(list);
     ParseSheet(list, u"div #i{color:red; margin-left: 1px}");
-    TProperties style(false);
-    ParseStyleAttribute(u"color: blue", style);
+    auto style = std::make_unique<TProperties>(false);
+    ParseStyleAttribute(u"color: blue", *style);
+    const TProperties* given = style.get();
     TElementPath doc(list);
     doc.Push(u"div");
-    TProperties& p = doc.Push(u"p#i", &style);
+    TProperties& p = doc.Push(u"p#i", std::move(style));
     EXPECT_EQ(p.Props[piColor], Blue);
     EXPECT_EQ(p.Props[piMarginLeft], PropValue(u"1px"));
     EXPECT_TRUE(p.SetFlags[piColor]);
-    EXPECT_EQ(p.PropStyle, &style);
+    EXPECT_EQ(p.PropStyle.get(), given) << "the element's entry owns its style-attribute set";
 }
 
 TEST(Cascade, LinkStatesTakeTheirOwnRulesOverTheLinkColour)
@@ -250,9 +251,9 @@ TEST(Cascade, LinkFontsTakeARelativeSizeOnce)
         ParseSheet(list, c.Css);
         TElementPath doc(list);
         doc.Push(u"a:link");
-        TProperties style(false);
-        ParseStyleAttribute(u"color: green", style);
-        TProperties& inner = doc.Push(c.Inner, &style);
+        auto style = std::make_unique<TProperties>(false);
+        ParseStyleAttribute(u"color: green", *style);
+        TProperties& inner = doc.Push(c.Inner, std::move(style));
         ASSERT_TRUE(inner.InLink && inner.LinkFonts);
         EXPECT_DOUBLE_EQ(inner.Props[piFontSize].AsFloat(), c.Size);
         for (const ThtFontInfo& font : *inner.LinkFonts)
