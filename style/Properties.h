@@ -10,6 +10,7 @@
 #include "common/Str.h"
 #include "common/Types.h"
 #include "style/FontInfo.h"
+#include "style/PartFilter.h"
 #include "style/PropValue.h"
 
 #include <array>
@@ -270,6 +271,8 @@ public:
     u16 PropPseudo;                            // "", "link", "visited" or "hover"
     u16 PropTitle;
     std::unique_ptr<TProperties> PropStyle;    // the set parsed from the style attribute
+    TPartFilter Lineage;                       // the parts of this element and of every element below it on the
+                                               // stack but the root; stays a superset after an out-of-order close
     Color InlineBackground = clNone;
     int Charset = 0;                           // a byte on the platform
     int CodePage = 0;
