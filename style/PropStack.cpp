@@ -1,3 +1,5 @@
+#include "markup/Buffer.h"
+#include "markup/CodePages.h"
 #include "style/Fonts.h"
 #include "style/Properties.h"
 
@@ -49,6 +51,19 @@ void THtmlPropStack::PopElement(u16v tag)
     // Elements left open above it were closed out of order: they now hang from the set below them.
     if (!wasTop && index >= 2)
         for (int i = index; i < Count(); ++i) Get(i).Reinherit(Get(i - 1), Cascade, i);
+}
+
+bool THtmlPropStack::SwitchCharset(u16v name, TBuffer& buffer)
+{
+    const TBuffCharSetCodePageInfo* row = FindCharSetInfo(name);
+    if (!row) return false;
+    TProperties& top = TopProperties();
+    const int cp = row->CodePage;
+    if (cp == CP_UTF8 || cp == PseudoCpUtf16Le || cp == PseudoCpUtf16Be) top.SetCodePage(cp);
+    else top.SetCharset(row->CharSet);
+    buffer.SetCharSet(top.Charset);
+    buffer.SetCodePage(top.CodePage);
+    return true;
 }
 
 } // namespace lantern

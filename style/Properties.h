@@ -24,6 +24,7 @@
 
 namespace lantern {
 
+class TBuffer;
 class TMyFont;
 class TPropStack;
 class TProperties;
@@ -161,6 +162,11 @@ enum class ClearSide : std::uint8_t { None, Left, Right, Both };
 enum class AlignmentCode : std::uint8_t {
     None = 0, Top = 1, Middle = 2, Baseline = 3, Bottom = 4, Left = 5, Right = 6, Sub = 8, Super = 9};
 
+// The code page FONT CHARSET gives its own set: the one in force. The FONT's set inherits it from the
+// enclosing set that SwitchCharset just switched, together with the buffer, so the set carries the code page
+// the buffer decodes with, and every set inheriting from it gets a real code page.
+inline constexpr int KeepCodePage = -1;
+
 inline constexpr std::uint8_t VisibilityHidden = 1;
 inline constexpr std::uint8_t VisibilityVisible = 2;
 
@@ -221,8 +227,11 @@ public:
     void SetPropByName(u16v name, u16v text);
     void SetPropByIndex(int index, u16v text);
     void SetFromAttribute(int index, const PropValue& value); // presentational hint: never over a set property
+    // The charset setters take every charset and code page the tables decode, and never raise: a charset
+    // without a row decodes with CP_ACP, a code page without a row shows in the default charset.
     void SetCharset(int charset);
     void SetCodePage(int codePage);
+    // `codePage` KeepCodePage keeps the code page in force (see there).
     void SetCharsetAndCodePage(int charset, int codePage);
     void TakeInlineBackground();
 
@@ -324,6 +333,11 @@ public:
                              u16v id);
     void PopLast();
     void PopElement(u16v tag);
+
+    // A charset declared by META or FONT CHARSET: the name is looked up (FindCharSetInfo); the top set takes
+    // the row's code page for UTF-8 and UTF-16, else its charset, and `buffer` (the one being read) takes the
+    // top set's charset and code page. False, with nothing changed, for an unknown name.
+    bool SwitchCharset(u16v name, TBuffer& buffer);
 };
 
 } // namespace lantern
