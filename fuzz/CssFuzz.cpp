@@ -1,10 +1,13 @@
 // Fuzz target for the CSS reader and the cascade over what it stored. The first byte picks the route: a
 // style element or an external sheet, quirks mode, a base location for urls; the rest is the sheet, read as
-// UTF-8. Afterwards a few elements are styled so that every stored key is split and matched.
+// UTF-8. Afterwards a few elements are styled so that every stored key is split and matched, one of them a
+// link whose style attribute is the same text, closed around out of order so its states are built again.
 #include "markup/Buffer.h"
 #include "markup/Errors.h"
 #include "style/CssParser.h"
 #include "style/StyleList.h"
+
+#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +18,7 @@ using namespace lantern;
 
 namespace {
 
-void StyleSomeElements(THtmlStyleList& list, bool quirks)
+void StyleSomeElements(THtmlStyleList& list, bool quirks, u16v styleAttribute)
 {
     THtmlPropStack stack;
     stack.Cascade = &list;
@@ -29,9 +32,26 @@ void StyleSomeElements(THtmlStyleList& list, bool quirks)
     stack.PushElement(u"li", u"x", nullptr, u"", u"hover", u"");
     stack.PushElement(u"p", u"a", nullptr, u"", u"visited", u"i");
     stack.PopElement(u"ul"); // out of order: the sets above are inherited again
+    auto style = std::make_unique<TProperties>(quirks);
+    try {
+        ParseStyleAttribute(styleAttribute, *style);
+    } catch (const EParseError&) {
+    }
+    stack.PushElement(u"b", u"", nullptr, u"", u"", u"");
+    stack.PushElement(u"a", u"x", std::move(style), u"", u"link", u"");
+    stack.PushElement(u"i", u"", nullptr, u"", u"", u"");
+    stack.PopElement(u"b"); // the link's states are rebuilt, reading its style attribute
 }
 
 } // namespace
+
+// Link states describe their fonts, which asks the platform's font database: that needs an application.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -52,12 +72,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ParseStyleSheet(list, ch, *buffer, quirks, external, base);
     } catch (const EParseError&) {
     }
-    StyleSomeElements(list, quirks);
-
-    TProperties attr(quirks);
-    try {
-        ParseStyleAttribute(text, attr);
-    } catch (const EParseError&) {
-    }
+    StyleSomeElements(list, quirks, text);
     return 0;
 }

@@ -29,6 +29,21 @@ void ReadContent(THtmlTokenizer& t, bool script)
     t.RawMode = false;
 }
 
+// OBJECT parameters as preformatted text reads them: symbol by symbol, then back to the state before the
+// first symbol that is no PARAM, and on character by character.
+void ReadObjectParameters(THtmlTokenizer& t)
+{
+    THtmlTokenizer::TReadingState before;
+    do {
+        before = t.SaveState();
+        t.SkipBlanks();
+        t.NextSymbol();
+    } while (t.Sy() == symParam);
+    t.RestoreState(before);
+    while (t.LCh() != 0 && t.LCh() != u'<')
+        t.AdvanceChar();
+}
+
 void Tokenize(TBuffer& b, std::uint8_t mode, std::span<const std::uint8_t> input)
 {
     THtmlTokenizer t(b);
@@ -52,6 +67,8 @@ void Tokenize(TBuffer& b, std::uint8_t mode, std::span<const std::uint8_t> input
             } else if (t.Sy() == symTextarea) {
                 ReadContent(t, false);
                 t.AdvanceChar();
+            } else if (t.Sy() == symObject) {
+                ReadObjectParameters(t);
             }
             sink += int(t.Attributes().GetClass().size() + t.Attributes().GetId().size());
             t.NextSymbol();

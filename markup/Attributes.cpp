@@ -24,6 +24,20 @@ TAttribute::TAttribute(THtmlSymbol symbol, double numValue, u16 name, u16 value,
 {
 }
 
+TAttributeList::TAttributeList(const TAttributeList& other) : FCachedId(other.FCachedId), FIdCached(other.FIdCached)
+{
+    FItems.reserve(other.FItems.size());
+    for (const auto& a : other.FItems)
+        FItems.push_back(std::make_unique<TAttribute>(*a));
+}
+
+TAttributeList& TAttributeList::operator=(const TAttributeList& other)
+{
+    if (this != &other)
+        *this = TAttributeList(other);
+    return *this;
+}
+
 void TAttributeList::Clear()
 {
     FItems.clear();

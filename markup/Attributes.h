@@ -1,6 +1,6 @@
 // The attributes of the tag being read: one TAttribute per attribute as written, owned by the list.
-// The reader keeps one list and clears it before each tag, so whoever needs an attribute after the next
-// tag is read copies it.
+// The reader keeps one list and clears it before each tag, so whoever needs the attributes after the next
+// tag is read copies the list (a copy owns copies of the attributes).
 #pragma once
 
 #include "common/Str.h"
@@ -24,6 +24,12 @@ struct TAttribute {
 
 class TAttributeList {
 public:
+    TAttributeList() = default;
+    TAttributeList(const TAttributeList& other);
+    TAttributeList& operator=(const TAttributeList& other);
+    TAttributeList(TAttributeList&&) noexcept = default;
+    TAttributeList& operator=(TAttributeList&&) noexcept = default;
+
     void Clear();
     void Add(std::unique_ptr<TAttribute> attribute) { FItems.push_back(std::move(attribute)); }
 

@@ -24,19 +24,19 @@ struct TCharSetRow {
     int CodePage;
 };
 
-constexpr std::array<TCharSetRow, 20> CharSetTable{{
+constexpr std::array<TCharSetRow, 21> CharSetTable{{
     {ANSI_CHARSET, 1252},       {DEFAULT_CHARSET, CP_ACP},    {SYMBOL_CHARSET, CP_ACP},
     {MAC_CHARSET, CP_MACCP},    {SHIFTJIS_CHARSET, 932},      {HANGEUL_CHARSET, 949},
     {JOHAB_CHARSET, 1361},      {GB2312_CHARSET, 936},        {CHINESEBIG5_CHARSET, 950},
     {GREEK_CHARSET, 1253},      {TURKISH_CHARSET, 1254},      {VIETNAMESE_CHARSET, 1258},
     {HEBREW_CHARSET, 1255},     {ARABIC_CHARSET, 1256},       {BALTIC_CHARSET, 1257},
     {RUSSIAN_CHARSET, 1251},    {THAI_CHARSET, 874},          {EASTEUROPE_CHARSET, 1250},
-    {OEM_CHARSET, CP_OEMCP},    {ISO8859_2_CHARSET, 28592},
+    {OEM_CHARSET, CP_OEMCP},    {ISO8859_2_CHARSET, 28592},   {EUCJP_CHARSET, 20932},
 }};
 
 constexpr int NoCodePage = -1;
 
-constexpr int CodePageOfCharSetOr(int charSet, int fallback)
+constexpr int FindCodePageOfCharSet(int charSet, int fallback)
 {
     for (const auto& row : CharSetTable)
         if (row.CharSet == charSet)
@@ -49,7 +49,8 @@ constexpr int CodePageOfCharSetOr(int charSet, int fallback)
 // A row written with code page -1 takes the code page of its charset.
 constexpr TBuffCharSetCodePageInfo Row(std::string_view name, int charSet, int codePage = NoCodePage)
 {
-    return {name, std::int16_t(charSet), codePage == NoCodePage ? CodePageOfCharSetOr(charSet, NoCodePage) : codePage};
+    const int derived = codePage == NoCodePage ? FindCodePageOfCharSet(charSet, NoCodePage) : codePage;
+    return {name, std::int16_t(charSet), derived};
 }
 
 // The list is kept sorted the way the platform's case-insensitive string list sorts: by ASCII upper case.
@@ -74,7 +75,7 @@ constexpr auto MakeNameTable()
         Row("8859-5", 204),      Row("8859-7", 161),      Row("8859-9", 162),      Row("8859-15", 0),
         Row("932", 128),         Row("936", 134),         Row("949", 129),         Row("950", 136),
         Row("ansi", 0),          Row("arabic", 178),      Row("big5", 136),        Row("default", 1),
-        Row("easteurope", 238),  Row("euc-jp", 30, 20932),  Row("euc-kr", 129),      Row("gb2312", 134),
+        Row("easteurope", 238),  Row("euc-jp", 30),       Row("euc-kr", 129),      Row("gb2312", 134),
         Row("greek", 161),       Row("hangeul", 129),     Row("hebrew", 177),      Row("johab", 130),
         Row("koi", 204),         Row("oem", 255),         Row("russian", 204),     Row("shift_jis", 128),
         Row("shiftjis", 128),    Row("symbol", 2),        Row("thai", 222),        Row("tis-620", 222),
@@ -296,9 +297,19 @@ int ResolveCodePage(int cp)
 
 } // namespace
 
+int CodePageOfCharSetOr(int charSet, int fallback) { return FindCodePageOfCharSet(charSet, fallback); }
+
+int CharSetOfCodePageOr(int codePage, int fallback)
+{
+    for (const auto& row : CharSetTable)
+        if (row.CodePage == codePage)
+            return row.CharSet;
+    return fallback;
+}
+
 int CodePageOfCharSet(int charSet)
 {
-    int cp = CodePageOfCharSetOr(charSet, NoCodePage);
+    int cp = FindCodePageOfCharSet(charSet, NoCodePage);
     if (cp == NoCodePage)
         throw EConversionError("Don't know equivalent code page for char set " + std::to_string(charSet) + ".");
     return cp;
@@ -306,10 +317,22 @@ int CodePageOfCharSet(int charSet)
 
 int CharSetOfCodePage(int codePage)
 {
-    for (const auto& row : CharSetTable)
-        if (row.CodePage == codePage)
-            return row.CharSet;
-    throw EConversionError("Don't know equivalent char set for code page " + std::to_string(codePage) + ".");
+    // Charsets are never negative, so -1 can say "no row".
+    int charSet = CharSetOfCodePageOr(codePage, NoCodePage);
+    if (charSet == NoCodePage)
+        throw EConversionError("Don't know equivalent char set for code page " + std::to_string(codePage) + ".");
+    return charSet;
+}
+
+int FontCharSetOfCodePage(int codePage)
+{
+    switch (codePage) {
+    case CP_UTF8:
+    case PseudoCpUtf16Le:
+    case PseudoCpUtf16Be: return DEFAULT_CHARSET;
+    case PseudoCpIso2022Jp: return SHIFTJIS_CHARSET;
+    default: return CharSetOfCodePageOr(codePage, DEFAULT_CHARSET);
+    }
 }
 
 std::span<const TBuffCharSetCodePageInfo> CharSetInfoTable() { return NameTable; }

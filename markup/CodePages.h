@@ -29,8 +29,9 @@ constexpr int PseudoCpIso2022Jp = -5;
 constexpr int ANSI_CHARSET = 0;
 constexpr int DEFAULT_CHARSET = 1;
 constexpr int SYMBOL_CHARSET = 2;
-// The engine's own value, with no row in the charset table; the "euc-jp" name row carries the platform's
-// EUC-JP code page 20932, so a page that declares it decodes as what it is rather than as Shift-JIS.
+// The engine's own value for EUC-JP: its row in the charset table gives the platform's EUC-JP code page
+// 20932, so a page that declares it decodes as what it is rather than as Shift-JIS; its fonts realise it
+// as the Japanese charset.
 constexpr int EUCJP_CHARSET = 30;
 constexpr int ISO8859_2_CHARSET = 31; // the engine's own value
 constexpr int MAC_CHARSET = 77;
@@ -53,6 +54,13 @@ constexpr int OEM_CHARSET = 255;
 // Font charset <-> code page. Both raise EConversionError when the table has no row for the value.
 int CodePageOfCharSet(int charSet);
 int CharSetOfCodePage(int codePage);
+// The same lookups with `fallback` for a value without a row.
+int CodePageOfCharSetOr(int charSet, int fallback);
+int CharSetOfCodePageOr(int codePage, int fallback);
+// The font charset for text decoded with any code page the tables decode: the charset table's row, the
+// default charset for UTF-8 and UTF-16, the Japanese charset for ISO-2022-JP, and the default charset for
+// a page without a row. Never raises, so no code page can end a document.
+int FontCharSetOfCodePage(int codePage);
 
 // One row of the charset-name table.
 struct TBuffCharSetCodePageInfo {

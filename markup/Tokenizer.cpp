@@ -60,18 +60,60 @@ THtmlTokenizer::~THtmlTokenizer() = default;
 
 void THtmlTokenizer::Restart(const TBuffer::TReadState& state)
 {
-    FIncludeStack.clear();
     FIncluded.clear();
     FCurrent = &FBuffer;
     FBuffer.RestoreState(state);
     FLCh = 0;
     FLineEnd = 0;
-    FSourcePos = -1;
+    *FSourcePos = -1;
     FSy = symEndOfFile;
     InComment = false;
     IncludesRun = 0;
     FToken.Clear();
     FAttributes.Clear();
+}
+
+THtmlTokenizer::TReadingState THtmlTokenizer::SaveState() const
+{
+    TReadingState state{FLCh, FLineEnd, *FSourcePos, FBuffer.SaveState(), {}};
+    state.Includes.reserve(FIncluded.size());
+    for (const auto& included : FIncluded)
+        state.Includes.emplace_back(included, included->SaveState());
+    return state;
+}
+
+void THtmlTokenizer::RestoreState(const TReadingState& state)
+{
+    FBuffer.RestoreState(state.Main);
+    FIncluded.clear();
+    for (const auto& [included, readState] : state.Includes) {
+        included->RestoreState(readState);
+        FIncluded.push_back(included);
+    }
+    FCurrent = FIncluded.empty() ? &FBuffer : FIncluded.back().get();
+    FLCh = state.LCh;
+    FLineEnd = state.LineEnd;
+    *FSourcePos = state.SourcePos;
+    InComment = false;
+}
+
+void THtmlTokenizer::SetLCh(char16_t ch, int position)
+{
+    if (ch == 0 && !FIncluded.empty()) {
+        PopInclude();
+        AdvanceChar();
+        return;
+    }
+    if (FIncluded.empty())
+        *FSourcePos = position;
+    FLCh = ch;
+    FLineEnd = 0;
+}
+
+void THtmlTokenizer::ShareSourcePos(int& field)
+{
+    field = *FSourcePos;
+    FSourcePos = &field;
 }
 
 // --- Characters --------------------------------------------------------------------------------------
@@ -80,10 +122,11 @@ char16_t THtmlTokenizer::ReadSourceChar()
 {
     for (;;) {
         // 1.-2. The next unit; an exhausted include gives way to the buffer it interrupted.
-        if (FIncludeStack.empty())
-            FSourcePos = FCurrent->Position();
+        const bool inMain = FIncluded.empty();
+        if (inMain)
+            *FSourcePos = FCurrent->Position();
         char16_t c = FCurrent->TakeChar();
-        if (c == 0 && !FIncludeStack.empty()) {
+        if (c == 0 && !inMain) {
             PopInclude();
             continue;
         }
@@ -117,15 +160,14 @@ char16_t THtmlTokenizer::ReadSourceChar()
 void THtmlTokenizer::PopInclude()
 {
     FIncluded.pop_back();
-    FCurrent = FIncludeStack.back();
-    FIncludeStack.pop_back();
+    FCurrent = FIncluded.empty() ? &FBuffer : FIncluded.back().get();
 }
 
 char16_t THtmlTokenizer::PeekChar()
 {
     for (;;) {
         char16_t c = FCurrent->LookAheadChar();
-        if (c != 0 || FIncludeStack.empty())
+        if (c != 0 || FIncluded.empty())
             return c;
         PopInclude();
     }
@@ -147,7 +189,7 @@ void THtmlTokenizer::AdvanceChar()
             if (FLCh == u'-' && PeekChar() == u'-') {
                 ReadSourceChar();
                 FLCh = ReadSourceChar();
-                if (OnInclude && FLCh == u'#' && FIncludeStack.size() < MaxIncludeDepth && IncludesRun < MaxIncludes)
+                if (OnInclude && FLCh == u'#' && FIncluded.size() < MaxIncludeDepth && IncludesRun < MaxIncludes)
                     RunIncludeDirective();
                 else
                     SkipComment();
@@ -269,7 +311,6 @@ void THtmlTokenizer::RunIncludeDirective()
     FToken = std::move(saved);
     ++IncludesRun;
     if (std::unique_ptr<TBuffer> included = OnInclude(command, params)) {
-        FIncludeStack.push_back(FCurrent);
         FCurrent = included.get();
         FIncluded.push_back(std::move(included));
     }
@@ -297,7 +338,7 @@ void THtmlTokenizer::NextSymbol()
 void THtmlTokenizer::ReadTag()
 {
     // 1.-2.
-    FTagPos = FSourcePos;
+    FTagPos = *FSourcePos;
     AdvanceChar();
     bool endTag = false;
     if (FLCh == u'/') {
@@ -368,7 +409,7 @@ bool THtmlTokenizer::ReadAttribute()
     }
     // 5.
     if (symbol == symId && !value.empty() && !ParseOnly && OnRegisterId)
-        OnRegisterId(value, FSourcePos);
+        OnRegisterId(value, *FSourcePos);
     FAttributes.Add(std::make_unique<TAttribute>(symbol, number, FName, std::move(value), codePage));
     return true;
 }
@@ -412,17 +453,17 @@ void THtmlTokenizer::ReadTextRun()
     while (FLCh > 8 && FLCh != u'<') {
         if (FLCh == u' ' || FLCh == CharCR || FLCh == CharLF || FLCh == CharTab) {
             if (!ParseOnly)
-                FToken.AddChar(u' ', FSourcePos);
+                FToken.AddChar(u' ', *FSourcePos);
             AdvanceChar();
             SkipBlanks();
         } else if (FLCh == u'&') {
-            const int pos = FSourcePos;
+            const int pos = *FSourcePos;
             u16 text = ReadEntity(codePage);
             if (!ParseOnly)
                 FToken.AddString(text, pos);
         } else {
             if (!ParseOnly)
-                FToken.AddChar(FLCh, FSourcePos);
+                FToken.AddChar(FLCh, *FSourcePos);
             AdvanceChar();
         }
     }
@@ -480,7 +521,7 @@ void THtmlTokenizer::ReadScriptSymbol()
 {
     FToken.Clear();
     auto take = [this](char16_t c) {
-        FToken.AddChar(c, FSourcePos);
+        FToken.AddChar(c, *FSourcePos);
         AdvanceChar();
     };
     if (FLCh == 0) {
@@ -509,7 +550,7 @@ void THtmlTokenizer::ReadScriptSymbol()
     for (int i = 0; i < 6 && FLCh != u'>' && FLCh != 0; ++i)
         take(FLCh == CharTab || FLCh == CharCR ? u' ' : FLCh);
     if (FLCh == u'>') {
-        FToken.AddChar(u'>', FSourcePos);
+        FToken.AddChar(u'>', *FSourcePos);
         if (FSy == symEndScript)
             RawMode = false; // so a comment right after the script is skipped again
         AdvanceChar();
@@ -528,14 +569,14 @@ void THtmlTokenizer::ReadTextAreaSymbol()
         AdvanceChar();
         return;
     case u'&': {
-        const int pos = FSourcePos;
+        const int pos = *FSourcePos;
         FSy = symUnknownTag;
         FToken.AddString(ReadEntity(CodePageNow()), pos);
         return;
     }
     case u'<':
         while (FLCh != 0 && FLCh != CharTab && FLCh != CharCR && FLCh != u' ' && FLCh != u'>') {
-            FToken.AddChar(FLCh, FSourcePos);
+            FToken.AddChar(FLCh, *FSourcePos);
             AdvanceChar();
         }
         FSy = SameTextAscii(FToken.AsString(), u"</textarea") ? symEndTextarea : symUnknownTag;
@@ -543,7 +584,7 @@ void THtmlTokenizer::ReadTextAreaSymbol()
     default:
         FSy = symText;
         while (FToken.Count() < 100 && FLCh != 0 && FLCh != CharCR && FLCh != u'&' && FLCh != u'<') {
-            FToken.AddChar(FLCh, FSourcePos);
+            FToken.AddChar(FLCh, *FSourcePos);
             AdvanceChar();
         }
     }

@@ -3,8 +3,9 @@
 // token — and asks again. One symbol of look-ahead: the current one.
 //
 // Ownership: the main buffer is borrowed and must outlive the tokenizer; buffers returned by the include
-// handler are owned and freed as they run out. The token and the attribute list belong to the current
-// symbol and are cleared by the next NextSymbol.
+// handler are owned and freed as they run out, unless a saved reading state still holds one, which keeps
+// it until that state is gone. The token and the attribute list belong to the current symbol and are
+// cleared by the next NextSymbol.
 #pragma once
 
 #include "common/Str.h"
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace lantern {
@@ -60,6 +62,29 @@ public:
     // Back to a saved state of the main buffer with nothing pending: no include, no line end, no
     // current character. The builder's link-counting pre-pass ends with this before the main pass.
     void Restart(const TBuffer::TReadState& state);
+
+    // Where reading stands: the current character, the line-end state, the source position, and every
+    // buffer being read with its read state, the main one first and an include nested in it after it.
+    // A saved state holds its included buffers, so restoring it resumes inside an include even when
+    // reading on had run past that include's end.
+    struct TReadingState {
+        char16_t LCh = 0;
+        std::uint8_t LineEnd = 0;
+        int SourcePos = -1;
+        TBuffer::TReadState Main{};
+        std::vector<std::pair<std::shared_ptr<TBuffer>, TBuffer::TReadState>> Includes;
+    };
+    TReadingState SaveState() const;
+    // Reading goes on exactly where `state` was saved; includes entered since are dropped (their
+    // directive, read again, runs again).
+    void RestoreState(const TReadingState& state);
+    // Hands back the character another reader of Buffer() stopped at (the style sheet reader's "<"),
+    // read at byte offset `position` of that buffer: it becomes the current character. The end of an
+    // included buffer gives way to the buffer it interrupted, as in reading.
+    void SetLCh(char16_t ch, int position);
+    // From now on the source position is kept in `field` (the property stack's), so whoever reads that
+    // field sees the position of the character being read.
+    void ShareSourcePos(int& field);
     void NextSymbol();
     void AdvanceChar();
     void SkipBlanks();
@@ -82,10 +107,11 @@ public:
     const TAttributeList& Attributes() const { return FAttributes; }
     int TagPosition() const { return FTagPos; }
     // The main buffer's byte offset of the character being read; unchanged while an include is read.
-    int SourcePos() const { return FSourcePos; }
+    int SourcePos() const { return *FSourcePos; }
     int CharCount() const { return FCharCount; }
-    TBuffer& Buffer() { return FBuffer; }
-    std::size_t IncludeDepth() const { return FIncludeStack.size(); }
+    // The buffer being read: the main one, or the innermost include.
+    TBuffer& Buffer() { return *FCurrent; }
+    std::size_t IncludeDepth() const { return FIncluded.size(); }
 
     bool RawMode = false; // comments are not skipped (plain text, script content)
     bool ParseOnly = false; // pre-pass: no text, no IDs, no progress
@@ -113,15 +139,16 @@ private:
 
     TBuffer& FBuffer; // the main document
     TBuffer* FCurrent; // the buffer being read: the main one or the innermost include
-    std::vector<TBuffer*> FIncludeStack; // suspended buffers
-    std::vector<std::unique_ptr<TBuffer>> FIncluded; // owned, innermost last
+    // Included buffers, innermost last; each interrupted the one before it (the first, the main one).
+    std::vector<std::shared_ptr<TBuffer>> FIncluded;
 
     THtmlSymbol FSy = symEndOfFile;
     char16_t FLCh = 0;
     std::uint8_t FLineEnd = 0; // 0 none, 1 after CR, 2 after LF
     int FHeadingLevel = 0;
     int FTagPos = 0;
-    int FSourcePos = -1;
+    int FOwnSourcePos = -1;
+    int* FSourcePos = &FOwnSourcePos; // where the source position is kept (see ShareSourcePos)
     int FCharCount = 0;
     TokenObj FToken;
     TAttributeList FAttributes;

@@ -91,9 +91,10 @@ void UpdateLinkFonts(TProperties& element, int index, const double* parentSizes)
 
 // ---------------------------------------------------------------------------------------------------------------
 
-void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr,
+void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
                                      u16v title, u16v pseudo, u16v id, u16v classes)
 {
+    SortPending();
     // 1. Each class on its own, then the whole class list; only the last passes merge the style attribute.
     classes = TrimView(classes);
     TElementKey el{tag, classes, id, pseudo, parentIndex, {}};
@@ -106,12 +107,9 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     if (el.InLink)
         for (std::size_t i = 0; i < el.LinkParentSizes.size(); ++i)
             el.LinkParentSizes[i] = (*element.LinkFonts)[i].Size;
-    if (UseIndex && element.Owner)
-        for (int index = std::min(parentIndex, element.Owner->Count() - 1); index >= 1; --index) {
-            const TProperties& a = element.Owner->Get(index);
-            ForEachPart(a.PropTag, a.PropClass, a.PropID, a.PropPseudo,
-                        [&el](std::uint32_t hash) { el.Ancestors.Add(hash); });
-        }
+    // The parent's running filter holds the parts of every ancestor, so no walk down the stack is needed.
+    if (element.Owner && parentIndex >= 1 && parentIndex < element.Owner->Count())
+        el.Ancestors = element.Owner->Get(parentIndex).Lineage;
     if (classes.find(u'.') != u16v::npos) {
         std::size_t start = 0;
         for (std::size_t dot; (dot = classes.find(u'.', start)) != u16v::npos; start = dot + 1) {
@@ -125,13 +123,15 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     ApplyMatchingRules(element, el, styleAttr);
 
     // 2. What later descendant matches and the painting of links read from the set.
+    // The style-attribute set is the element's own already (PushElement gave it over), or only lent for this call.
     element.PropTag = u16(tag);
     element.PropClass = u16(classes);
     element.PropID = u16(id);
     element.PropPseudo = u16(pseudo);
-    element.PropStyle = styleAttr;
     if (!title.empty())
         element.PropTitle = u16(title);
+    element.Lineage = el.Ancestors;
+    element.Lineage.AddParts(tag, classes, id, pseudo);
 
     // 3. A link gets its state fonts.
     if (pseudo == u"link") {
@@ -142,7 +142,7 @@ void TStyleList::ComputeElementStyle(TProperties& element, u16v tag, int parentI
     }
 }
 
-void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr)
+void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el, const TProperties* styleAttr)
 {
     // 1. The size relative font sizes refer to (el.ParentSize) was taken before the first pass.
     const double* linkParentSizes = el.InLink ? el.LinkParentSizes.data() : nullptr;
@@ -192,7 +192,7 @@ void TStyleList::ApplyMatchingRules(TProperties& element, const TElementKey& el,
 
 unsigned TStyleList::NamedParts(const TElementKey& el) const
 {
-    auto named = [this](char16_t kind, u16v text) { return KeyParts.contains(PartHash(kind, text)); };
+    auto named = [this](char16_t kind, u16v text) { return KeyParts.contains(TPartFilter::PartHash(kind, text)); };
     unsigned parts = 0;
     if (named(u't', el.Tag))
         parts |= kT;
@@ -202,7 +202,8 @@ unsigned TStyleList::NamedParts(const TElementKey& el) const
         parts |= kP;
     // A class list is named only when each of its classes is.
     bool allClasses = true;
-    ForEachPart({}, el.Class, {}, {}, [&](std::uint32_t hash) { allClasses = allClasses && KeyParts.contains(hash); });
+    TPartFilter::ForEachPart({}, el.Class, {}, {},
+                             [&](std::uint32_t hash) { allClasses = allClasses && KeyParts.contains(hash); });
     if (allClasses)
         parts |= kC;
     return parts;
@@ -305,7 +306,7 @@ void TStyleList::BuildLinkFonts(TProperties& link, int stackIndex)
         auto set = std::make_unique<TProperties>(stack, link.Quirks);
         set->InheritFrom(link.PropTag, stack->Get(parent));
         TProperties& state = stack->Insert(parent + 1, std::move(set));
-        ComputeElementStyle(state, link.PropTag, parent, link.PropStyle, link.PropTitle, pseudo, link.PropID,
+        ComputeElementStyle(state, link.PropTag, parent, link.PropStyle.get(), link.PropTitle, pseudo, link.PropID,
                             link.PropClass);
         state.TakeInlineBackground();
         state.FontInfoOf(font);

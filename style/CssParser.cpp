@@ -1,5 +1,6 @@
 #include "style/CssParser.h"
 
+#include "markup/Attributes.h"
 #include "markup/Buffer.h"
 #include "style/CssSelectors.h"
 #include "style/Properties.h"
@@ -34,6 +35,7 @@ THtmlStyleParser::THtmlStyleParser(TBuffer& buffer, bool quirks, u16v base) : Bu
 
 void THtmlStyleParser::ReadChar()
 {
+    LChPosition = Buffer.Position();
     char16_t c = Buffer.TakeChar();
     if (c == u'/' && Buffer.LookAheadChar() == u'*') {
         Buffer.TakeChar();
@@ -393,10 +395,13 @@ void THtmlStyleTagParser::ProcessDeclaration(u16v name, u16v value)
         Styles.AddRuleProperty(key, name, value);
 }
 
-void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base)
+void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base,
+                     int* chPosition)
 {
     THtmlStyleTagParser parser(buffer, styles, quirks, external, base);
     ch = parser.ParseSheet();
+    if (chPosition)
+        *chPosition = parser.StopPosition();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -449,6 +454,16 @@ void ParseStyleAttribute(u16v text, TProperties& target)
     std::unique_ptr<TBuffer> buffer = TBuffer::CreateFromString(text);
     THtmlStyleAttrParser parser(*buffer, target);
     parser.ParseAttribute();
+}
+
+std::unique_ptr<TProperties> GetStyle(const TAttributeList& attributes)
+{
+    const TAttribute* style = attributes.Find(symStyle);
+    if (!style)
+        return nullptr;
+    auto set = std::make_unique<TProperties>();
+    ParseStyleAttribute(style->Value, *set);
+    return set;
 }
 
 } // namespace lantern

@@ -9,10 +9,12 @@
 #include "common/Str.h"
 #include "markup/Errors.h"
 
+#include <memory>
 #include <vector>
 
 namespace lantern {
 
+class TAttributeList;
 class TBuffer;
 class TProperties;
 class THtmlStyleList;
@@ -59,6 +61,7 @@ protected:
 
     TBuffer& Buffer;
     char16_t LCh = u' ';
+    int LChPosition = 0; // the buffer position LCh was read at
     u16 Base; // empty for style attributes and style elements
     bool Quirks = false;
 
@@ -79,6 +82,8 @@ public:
     // Parses to the end of the sheet: the end of input, or for a style element the "<" of its end tag. Returns
     // the character where parsing stopped.
     char16_t ParseSheet();
+    // The buffer position of the character ParseSheet stopped at.
+    int StopPosition() const { return LChPosition; }
 
 protected:
     void ProcessDeclaration(u16v name, u16v value) override;
@@ -115,11 +120,19 @@ private:
 };
 
 // Parses a sheet from `buffer`'s read position; `ch` receives the character where parsing stopped, from which
-// the document builder continues (the character passed in, the ">" of the style tag, is passed over). With `external` off (a style element) a "<" outside a
-// rule ends the sheet. `base` is the location relative urls are resolved against (empty: none).
-void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base);
+// the document builder continues (the character passed in, the ">" of the style tag, is passed over), and
+// `chPosition`, when given, the buffer position it was read at (THtmlTokenizer::SetLCh takes both). With
+// `external` off (a style element) a "<" outside a rule ends the sheet. `base` is the location relative urls are
+// resolved against (empty: none).
+void ParseStyleSheet(THtmlStyleList& styles, char16_t& ch, TBuffer& buffer, bool quirks, bool external, u16v base,
+                     int* chPosition = nullptr);
 
 // Parses a style attribute into `target` (its quirks flag decides the shorthand defaults).
 void ParseStyleAttribute(u16v text, TProperties& target);
+
+// The set a STYLE attribute gives: a new empty set with the value parsed into it; none without one. The builder
+// hands it to PushElement with its element, whose entry then owns it, so it lives exactly as long as the element
+// is open, whatever the tokenizer reads meanwhile.
+std::unique_ptr<TProperties> GetStyle(const TAttributeList& attributes);
 
 } // namespace lantern

@@ -1,6 +1,7 @@
 #include "style/Fonts.h"
 
 #include "common/WinMath.h"
+#include "markup/CodePages.h"
 #include "platform/Canvas.h"
 #include "style/Lengths.h"
 
@@ -127,7 +128,8 @@ int FontHeightOfPoints(double points)
 int RealizedCharsetOf(int charset)
 {
     static std::map<int, int> memo;
-    if (charset == 31) charset = 238;
+    if (charset == ISO8859_2_CHARSET) charset = EASTEUROPE_CHARSET;
+    if (charset == EUCJP_CHARSET) charset = SHIFTJIS_CHARSET;
     auto [it, fresh] = memo.try_emplace(charset, 0);
     if (fresh)
         it->second = platform::FontService::Instance().RealizedCharset(static_cast<std::uint8_t>(charset));

@@ -67,7 +67,8 @@ private:
 // The pixel height of a font of `points` on the screen (negative: a character height).
 int FontHeightOfPoints(double points);
 
-// The charset the platform realises for a requested one (31 is taken as 238); remembered per value.
+// The charset the platform realises for a requested one; the engine's own values are taken as the platform's
+// charset of their script (31, ISO 8859-2, as 238; 30, EUC-JP, as 128). Remembered per value.
 int RealizedCharsetOf(int charset);
 
 } // namespace lantern

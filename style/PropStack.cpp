@@ -1,3 +1,5 @@
+#include "markup/Buffer.h"
+#include "markup/CodePages.h"
 #include "style/Fonts.h"
 #include "style/Properties.h"
 
@@ -20,13 +22,15 @@ void TPropStack::Delete(int index) { items_.erase(items_.begin() + index); }
 
 void TPropStack::Clear() { items_.clear(); }
 
-TProperties& THtmlPropStack::PushElement(u16v tag, u16v classes, TProperties* styleAttr, u16v title, u16v pseudo,
-                                         u16v id)
+TProperties& THtmlPropStack::PushElement(u16v tag, u16v classes, std::unique_ptr<TProperties> styleAttr, u16v title,
+                                         u16v pseudo, u16v id)
 {
     auto set = std::make_unique<TProperties>(this, Quirks);
     set->InheritFrom(tag, TopProperties());
+    set->PropStyle = std::move(styleAttr);
     TProperties& added = Add(std::move(set));
-    if (Cascade) Cascade->ComputeElementStyle(added, tag, Count() - 2, styleAttr, title, pseudo, id, classes);
+    if (Cascade)
+        Cascade->ComputeElementStyle(added, tag, Count() - 2, added.PropStyle.get(), title, pseudo, id, classes);
     return added;
 }
 
@@ -47,6 +51,19 @@ void THtmlPropStack::PopElement(u16v tag)
     // Elements left open above it were closed out of order: they now hang from the set below them.
     if (!wasTop && index >= 2)
         for (int i = index; i < Count(); ++i) Get(i).Reinherit(Get(i - 1), Cascade, i);
+}
+
+bool THtmlPropStack::SwitchCharset(u16v name, TBuffer& buffer)
+{
+    const TBuffCharSetCodePageInfo* row = FindCharSetInfo(name);
+    if (!row) return false;
+    TProperties& top = TopProperties();
+    const int cp = row->CodePage;
+    if (cp == CP_UTF8 || cp == PseudoCpUtf16Le || cp == PseudoCpUtf16Be) top.SetCodePage(cp);
+    else top.SetCharset(row->CharSet);
+    buffer.SetCharSet(top.Charset);
+    buffer.SetCodePage(top.CodePage);
+    return true;
 }
 
 } // namespace lantern

@@ -169,8 +169,9 @@ void TProperties::InheritFrom(u16v tag, const TProperties& parent)
     }
     DefaultFaceName = parent.DefaultFaceName;
     InlineBackground = parent.InlineBackground;
-    SetCharset(parent.Charset);
-    SetCodePage(parent.CodePage);
+    // Both at once: one after the other, a symbol charset, which shares code page 0 with the default charset,
+    // would come back from the code page as the default charset.
+    SetCharsetAndCodePage(parent.Charset, parent.CodePage);
     PropTitle = parent.PropTitle;
     InLink = parent.InLink;
     if (InLink && parent.LinkFonts) LinkFonts = std::make_unique<TFontInfoArray>(*parent.LinkFonts);
@@ -223,16 +224,15 @@ void TProperties::SetFromAttribute(int index, const PropValue& value)
     }
 }
 
-void TProperties::SetCharset(int charset) { SetCharsetAndCodePage(charset, CodePageOfCharSet(charset)); }
+// Every set inherits these two, so a value the tables have no row for must not raise: that would end the
+// document at the next element.
+void TProperties::SetCharset(int charset) { SetCharsetAndCodePage(charset, CodePageOfCharSetOr(charset, CP_ACP)); }
 
-void TProperties::SetCodePage(int codePage)
-{
-    const bool unicode = codePage == CP_UTF8 || codePage == PseudoCpUtf16Le || codePage == PseudoCpUtf16Be;
-    SetCharsetAndCodePage(unicode ? DEFAULT_CHARSET : CharSetOfCodePage(codePage), codePage);
-}
+void TProperties::SetCodePage(int codePage) { SetCharsetAndCodePage(FontCharSetOfCodePage(codePage), codePage); }
 
 void TProperties::SetCharsetAndCodePage(int charset, int codePage)
 {
+    if (codePage == KeepCodePage) codePage = CodePage;
     if (charset == Charset && codePage == CodePage) return;
     if (charset != DEFAULT_CHARSET) charset = RealizedCharsetOf(charset);
     Charset = charset;

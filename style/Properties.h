@@ -1,14 +1,16 @@
 // The computed property set of one element (TProperties), its value cells, and the stack of sets that mirrors
 // the open elements while a document is built (TPropStack, THtmlPropStack).
 //
-// Ownership: a stack owns its sets. A set owns its cached font and its link font table; it only borrows its
-// owning stack and its style-attribute set (which belongs to the attribute list that parsed it). Sets held by
-// style rules belong to the style list.
+// Ownership: a stack owns its sets. A set owns its cached font, its link font table and the set its element's
+// style attribute gave, so that set lives exactly as long as the element's entry and every later cascade over
+// the entry (the link states rebuilt after an out-of-order close) can read it. A set only borrows its owning
+// stack. Sets held by style rules belong to the style list.
 #pragma once
 
 #include "common/Str.h"
 #include "common/Types.h"
 #include "style/FontInfo.h"
+#include "style/PartFilter.h"
 #include "style/PropValue.h"
 
 #include <array>
@@ -22,6 +24,7 @@
 
 namespace lantern {
 
+class TBuffer;
 class TMyFont;
 class TPropStack;
 class TProperties;
@@ -159,6 +162,11 @@ enum class ClearSide : std::uint8_t { None, Left, Right, Both };
 enum class AlignmentCode : std::uint8_t {
     None = 0, Top = 1, Middle = 2, Baseline = 3, Bottom = 4, Left = 5, Right = 6, Sub = 8, Super = 9};
 
+// The code page FONT CHARSET gives its own set: the one in force. The FONT's set inherits it from the
+// enclosing set that SwitchCharset just switched, together with the buffer, so the set carries the code page
+// the buffer decodes with, and every set inheriting from it gets a real code page.
+inline constexpr int KeepCodePage = -1;
+
 inline constexpr std::uint8_t VisibilityHidden = 1;
 inline constexpr std::uint8_t VisibilityVisible = 2;
 
@@ -192,8 +200,9 @@ struct TBackgroundPlacement {
 class TStyleCascade {
 public:
     virtual ~TStyleCascade() = default;
-    // Merge the rules for the element into `element`, whose parent sits at `parentIndex` on its stack.
-    virtual void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr,
+    // Merge the rules for the element into `element`, whose parent sits at `parentIndex` on its stack, and then
+    // the style-attribute set, which is only read.
+    virtual void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
                                      u16v title, u16v pseudo, u16v id, u16v classes) = 0;
     // Fill the link font table of `link`, which sits at `stackIndex` on its stack.
     virtual void BuildLinkFonts(TProperties& link, int stackIndex) = 0;
@@ -218,8 +227,11 @@ public:
     void SetPropByName(u16v name, u16v text);
     void SetPropByIndex(int index, u16v text);
     void SetFromAttribute(int index, const PropValue& value); // presentational hint: never over a set property
+    // The charset setters take every charset and code page the tables decode, and never raise: a charset
+    // without a row decodes with CP_ACP, a code page without a row shows in the default charset.
     void SetCharset(int charset);
     void SetCodePage(int codePage);
+    // `codePage` KeepCodePage keeps the code page in force (see there).
     void SetCharsetAndCodePage(int charset, int codePage);
     void TakeInlineBackground();
 
@@ -267,7 +279,9 @@ public:
     u16 PropID;                                // lower case
     u16 PropPseudo;                            // "", "link", "visited" or "hover"
     u16 PropTitle;
-    TProperties* PropStyle = nullptr;          // the set parsed from the style attribute (not owned)
+    std::unique_ptr<TProperties> PropStyle;    // the set parsed from the style attribute
+    TPartFilter Lineage;                       // the parts of this element and of every element below it on the
+                                               // stack but the root; stays a superset after an out-of-order close
     Color InlineBackground = clNone;
     int Charset = 0;                           // a byte on the platform
     int CodePage = 0;
@@ -314,9 +328,16 @@ public:
     // Closes the inline border record of an element that has a visible border (the document's).
     std::function<void(TProperties&, int sourcePos)> CloseInlineBorder;
 
-    TProperties& PushElement(u16v tag, u16v classes, TProperties* styleAttr, u16v title, u16v pseudo, u16v id);
+    // The new set takes over `styleAttr`, the set of the element's style attribute (GetStyle), or none.
+    TProperties& PushElement(u16v tag, u16v classes, std::unique_ptr<TProperties> styleAttr, u16v title, u16v pseudo,
+                             u16v id);
     void PopLast();
     void PopElement(u16v tag);
+
+    // A charset declared by META or FONT CHARSET: the name is looked up (FindCharSetInfo); the top set takes
+    // the row's code page for UTF-8 and UTF-16, else its charset, and `buffer` (the one being read) takes the
+    // top set's charset and code page. False, with nothing changed, for an unknown name.
+    bool SwitchCharset(u16v name, TBuffer& buffer);
 };
 
 } // namespace lantern

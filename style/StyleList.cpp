@@ -26,24 +26,32 @@ std::size_t TStyleList::LowerBound(u16v key) const
     return std::size_t(it - Entries.begin());
 }
 
+void TStyleList::SortPending() const
+{
+    if (SortedCount == Entries.size())
+        return;
+    // Both steps are stable, so equal keys keep the order they were added in.
+    auto less = [](const TEntry& a, const TEntry& b) { return KeyLess(a.Key, b.Key); };
+    const auto pending = Entries.begin() + std::ptrdiff_t(SortedCount);
+    std::stable_sort(pending, Entries.end(), less);
+    std::inplace_merge(Entries.begin(), pending, Entries.end(), less);
+    SortedCount = Entries.size();
+}
+
 TProperties* TStyleList::FindFirst(u16v key) const
 {
-    std::size_t at = LowerBound(key);
-    if (at < Entries.size() && CompareTextAscii(Entries[at].Key, key) == 0)
-        return Entries[at].Props.get();
-    return nullptr;
+    auto it = FirstByKey.find(LowerAscii(key));
+    return it != FirstByKey.end() ? it->second : nullptr;
 }
 
 TProperties& TStyleList::AddObject(u16v key, std::unique_ptr<TProperties> set)
 {
     set->PropTag = u16(key);
-    auto it = std::upper_bound(Entries.begin(), Entries.end(), key,
-                               [](u16v k, const TEntry& e) { return KeyLess(k, e.Key); });
     TEntry entry{u16(key), std::move(set), {}, {}};
     std::vector<TKeyWord> words = SplitRuleKey(key);
     for (std::size_t i = 0; i < words.size(); ++i) {
         const TKeyWord& w = words[i];
-        ForEachPart(w.Tag, w.Classes, w.Id, w.Pseudo, [&](std::uint32_t hash) {
+        TPartFilter::ForEachPart(w.Tag, w.Classes, w.Id, w.Pseudo, [&](std::uint32_t hash) {
             KeyParts.insert(hash);
             if (i > 0)
                 entry.AncestorParts.Add(hash);
@@ -51,34 +59,17 @@ TProperties& TStyleList::AddObject(u16v key, std::unique_ptr<TProperties> set)
     }
     if (words.size() > 1)
         entry.Words = std::move(words);
-    return *Entries.insert(it, std::move(entry))->Props;
-}
-
-std::uint32_t TStyleList::PartHash(char16_t kind, u16v text)
-{
-    std::uint32_t hash = 2166136261u ^ kind; // FNV-1a
-    for (char16_t c : text)
-        hash = (hash ^ c) * 16777619u;
-    return hash;
-}
-
-void TStyleList::TPartFilter::Add(std::uint32_t hash)
-{
-    Bits[(hash >> 6) & 3] |= std::uint64_t(1) << (hash & 63);
-    Bits[(hash >> 14) & 3] |= std::uint64_t(1) << ((hash >> 8) & 63);
-}
-
-bool TStyleList::TPartFilter::Covers(const TPartFilter& needed) const
-{
-    for (std::size_t i = 0; i < Bits.size(); ++i)
-        if (needed.Bits[i] & ~Bits[i])
-            return false;
-    return true;
+    TProperties& added = *entry.Props;
+    FirstByKey.try_emplace(LowerAscii(key), &added);
+    Entries.push_back(std::move(entry));
+    return added;
 }
 
 void TStyleList::Clear()
 {
     Entries.clear();
+    SortedCount = 0;
+    FirstByKey.clear();
     KeyParts.clear();
     DefProp = nullptr;
     SequenceNumber = FirstSequenceNumber;

@@ -3,17 +3,22 @@
 // Ownership: the list owns every rule set it stores, under a key (see style/CssSelectors.h for their shapes). It
 // borrows the element sets the cascade works on, and the property stack they sit on, for one call only.
 //
-// Lookup: keys stay sorted (case-insensitive; equal keys keep the order they were added in), so the cascade's
-// exact keys are found by binary search and the descendant keys that share a subject by one forward scan from
-// where their prefix would sort. Two filters keep that work small without changing any answer: the list notes
-// every tag, class, id and pseudo-class some key names, so a lookup for a part no key names is skipped; and
-// each descendant key carries a small Bloom filter of the parts its ancestors need, so a rule is matched
-// against the stack only when every one of those parts occurs on some ancestor.
+// Lookup: the cascade sees the keys sorted (case-insensitive; equal keys keep the order they were added in), so
+// its exact keys are found by binary search and the descendant keys that share a subject by one forward scan
+// from where their prefix would sort. A sheet being read only appends: the new entries are sorted and merged in
+// once, when the cascade next asks, so loading n rules costs n log n rather than n squared; while rules come in,
+// the first set stored under a key is found through a hash map. Two filters keep the cascade's work small
+// without changing any answer: the list notes every tag, class, id and pseudo-class some key names, so a lookup
+// for a part no key names is skipped; and each descendant key carries a small Bloom filter of the parts its
+// ancestors need, so a rule is matched against the stack only when every one of those parts may occur on some
+// ancestor. The element's side of that test is the running filter of its parent's set (TProperties::Lineage),
+// so it costs the same at any depth.
 #pragma once
 
 #include "common/Str.h"
 #include "common/Types.h"
 #include "style/CssSelectors.h"
+#include "style/PartFilter.h"
 #include "style/Properties.h"
 
 #include <algorithm>
@@ -21,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -35,8 +41,8 @@ public:
 
     // --- the sorted store
     int Count() const { return int(Entries.size()); }
-    const u16& Key(int index) const { return Entries[std::size_t(index)].Key; }
-    TProperties& Object(int index) const { return *Entries[std::size_t(index)].Props; }
+    const u16& Key(int index) const { return SortedEntry(index).Key; }
+    TProperties& Object(int index) const { return *SortedEntry(index).Props; }
     // The first set stored under the key, or null.
     TProperties* FindFirst(u16v key) const;
     // Stores the set under the key (after any equal keys) and writes the key into the set's tag.
@@ -60,8 +66,8 @@ public:
     virtual void NoteHoverRules(bool on) = 0;
 
     // --- the cascade
-    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties* styleAttr, u16v title,
-                             u16v pseudo, u16v id, u16v classes) override;
+    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties* styleAttr,
+                             u16v title, u16v pseudo, u16v id, u16v classes) override;
     void BuildLinkFonts(TProperties& link, int stackIndex) override;
     // Copies every non-empty cell of `rule` into `element` (and its link fonts when it is in a link). A relative
     // font size reaches link font i relative to linkParentSizes[i] when given, else to the entry's current size.
@@ -73,12 +79,6 @@ public:
     bool UseIndex = true;
 
 private:
-    // A Bloom filter over tags, classes, ids and pseudo-classes: 256 bits, two per part.
-    struct TPartFilter {
-        std::array<std::uint64_t, 4> Bits{};
-        void Add(std::uint32_t hash);
-        bool Covers(const TPartFilter& needed) const;
-    };
     struct TEntry {
         u16 Key;
         std::unique_ptr<TProperties> Props;
@@ -97,27 +97,15 @@ private:
         bool InLink = false;
     };
 
-    // Parts are hashed with their kind: 't' tag, '.' class, '#' id, ':' pseudo-class.
-    static std::uint32_t PartHash(char16_t kind, u16v text);
-    // Calls `add` with the hash of every non-empty part (each class on its own).
-    template <typename F> static void ForEachPart(u16v tag, u16v classes, u16v id, u16v pseudo, F add)
+    // Merges the entries appended since the last lookup into key order.
+    void SortPending() const;
+    const TEntry& SortedEntry(int index) const
     {
-        if (!tag.empty())
-            add(PartHash(u't', tag));
-        for (std::size_t start = 0; start < classes.size();) {
-            std::size_t dot = std::min(classes.find(u'.', start), classes.size());
-            if (dot > start)
-                add(PartHash(u'.', classes.substr(start, dot - start)));
-            start = dot + 1;
-        }
-        if (!id.empty())
-            add(PartHash(u'#', id));
-        if (!pseudo.empty())
-            add(PartHash(u':', pseudo));
+        SortPending();
+        return Entries[std::size_t(index)];
     }
-
-    std::size_t LowerBound(u16v key) const;
-    void ApplyMatchingRules(TProperties& element, const TElementKey& el, TProperties* styleAttr);
+    std::size_t LowerBound(u16v key) const; // over the sorted entries
+    void ApplyMatchingRules(TProperties& element, const TElementKey& el, const TProperties* styleAttr);
     void ApplyExactRules(u16v key, TProperties& element, const double* linkParentSizes) const;
     void ApplyDescendantRules(u16v prefix, TProperties& element, const TElementKey& el,
                               const double* linkParentSizes) const;
@@ -125,7 +113,10 @@ private:
     // Which of the element's parts (tag, class list, id, pseudo-class) some stored key names.
     unsigned NamedParts(const TElementKey& el) const;
 
-    std::vector<TEntry> Entries;
+    // In key order up to SortedCount; the entries after it were appended since and are merged in by SortPending.
+    mutable std::vector<TEntry> Entries;
+    mutable std::size_t SortedCount = 0;
+    std::unordered_map<u16, TProperties*> FirstByKey; // lower-cased key -> the first set stored under it
     int SequenceNumber = 10;
     std::unordered_set<std::uint32_t> KeyParts; // hashes of every part some key names
 };

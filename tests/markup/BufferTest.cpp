@@ -323,11 +323,13 @@ TEST(CodePages, CharsetConversions)
     EXPECT_EQ(CodePageOfCharSet(OEM_CHARSET), CP_OEMCP);
     EXPECT_EQ(CharSetOfCodePage(CP_ACP), DEFAULT_CHARSET) << "the first of the two rows with code page 0";
     EXPECT_EQ(CharSetOfCodePage(950), CHINESEBIG5_CHARSET);
+    EXPECT_EQ(CodePageOfCharSet(EUCJP_CHARSET), 20932);
+    EXPECT_EQ(CharSetOfCodePage(20932), EUCJP_CHARSET);
     try {
-        CodePageOfCharSet(EUCJP_CHARSET);
+        CodePageOfCharSet(99);
         FAIL();
     } catch (const EConversionError& e) {
-        EXPECT_STREQ(e.what(), "Don't know equivalent code page for char set 30.");
+        EXPECT_STREQ(e.what(), "Don't know equivalent code page for char set 99.");
     }
     try {
         CharSetOfCodePage(CP_UTF8);

@@ -468,9 +468,13 @@ TEST(Tokenizer, AttributeListQueries)
     EXPECT_EQ(a.Find(symHref), nullptr);
     EXPECT_EQ(a.ListAsNameValues(),
         (std::vector<u16>{u"CLASS= Beta alpha ", u"ID=Top", u"TITLE=T i", u"ID=second", u"ONCLICK=go()"}));
+    const TAttributeList kept = a;
     t.NextSymbol();
     EXPECT_EQ(t.Attributes().Count(), 0u) << "the list is cleared before the next tag";
     EXPECT_EQ(t.Attributes().GetId(), u"");
+    EXPECT_EQ(kept.Count(), 5u) << "a copy outlives the next tag";
+    EXPECT_EQ(kept.GetClass(), u"alpha.beta");
+    EXPECT_EQ(kept.GetId(), u"top");
 
     // Class and id are names: lower-cased in ASCII only, as the style sheet keys they are matched
     // against are, so a rule for .Überblick or #Заголовок still meets its element.
@@ -504,52 +508,43 @@ TEST(Symbols, TablesAndDerivedNames)
     EXPECT_EQ(SymbolName(symEndOfFile), u"");
 }
 
-// The builder's part in a charset switch, reduced to what the buffer sees: a META charset read in the
-// head changes how every later character is decoded.
-TEST(Tokenizer, MetaCharsetSwitchesDecodingMidDocument)
+// OBJECT inside PRE reads its parameters symbol by symbol, saving the reading state before each, and goes
+// back to the state before the first symbol that is no PARAM, so that what follows is read again as
+// preformatted text. Here that symbol runs from an included page on into the main one, which ends the
+// include; going back resumes inside it.
+TEST(Tokenizer, ReadingStateRestoredAfterObjectParameters)
 {
-    TAnsiPage ansi(1252);
-    struct Case {
-        const char* file;
-        const char16_t* text;
-    } cases[] = {
-        {"gbk.html", u"中文测试：简体字"},
-        {"big5.html", u"中文測試：繁體字"},
-        {"shift_jis.html", u"日本語のテキスト"},
-        {"euc-jp.html", u"日本語のテキスト"},
-        {"euc_kr.html", u"한국어 텍스트"},
-        {"windows-1251.html", u"Русский текст"},
-        {"utf-8.html", u"UTF-8 текст 中文 \U0001F600"},
-        {"utf-16le.html", u"UTF-16 текст 中文"},
-        {"utf-8-bom.html", u"UTF-8 текст 中文 \U0001F600"},
+    auto b = TBuffer::CreateFromString(u"<pre><object><!--#include p -->tail\r\nnext</pre>");
+    THtmlTokenizer t(*b);
+    t.OnInclude = [](const u16&, const std::vector<u16>&) {
+        return TBuffer::CreateFromString(u"<param name=a value=1> <PARAM name=b>\r\n x y");
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        std::FILE* f = std::fopen((std::string(LANTERN_TEST_DATA) + "/markup/" + c.file).c_str(), "rb");
-        ASSERT_TRUE(f);
-        std::vector<std::uint8_t> bytes;
-        for (int ch; (ch = std::fgetc(f)) != EOF;)
-            bytes.push_back(std::uint8_t(ch));
-        std::fclose(f);
-        auto b = TBuffer::CreateFromBytes(bytes);
-        THtmlTokenizer t(*b);
-        u16 text;
-        t.AdvanceChar();
-        for (t.NextSymbol(); t.Sy() != symEndOfFile; t.NextSymbol()) {
-            if (t.Sy() == symText)
-                text += t.Token().AsString();
-            if (t.Sy() != symMeta)
-                continue;
-            u16 name;
-            if (const TAttribute* cs = t.Attributes().Find(symCharset))
-                name = cs->Value;
-            else if (const TAttribute* content = t.Attributes().Find(symContent))
-                name = content->Value.substr(content->Value.find(u"charset=") + 8);
-            const TBuffCharSetCodePageInfo* row = FindCharSetInfo(name);
-            ASSERT_NE(row, nullptr);
-            b->SetCharSet(row->CharSet);
-            b->SetCodePage(row->CodePage);
-        }
-        EXPECT_EQ(text, u16(c.text) + u" ") << "the final line end reads as one space";
+    t.AdvanceChar();
+    t.NextSymbol();
+    t.NextSymbol();
+    ASSERT_EQ(t.Sy(), symObject);
+    std::vector<u16> params;
+    THtmlTokenizer::TReadingState before;
+    for (;;) {
+        before = t.SaveState();
+        t.SkipBlanks();
+        t.NextSymbol();
+        if (t.Sy() != symParam)
+            break;
+        params.push_back(t.Attributes().Find(symName)->Value);
     }
+    EXPECT_EQ(params, (std::vector<u16>{u"a", u"b"}));
+    EXPECT_EQ(t.Token().AsString(), u"x ytail next");
+    EXPECT_EQ(t.IncludeDepth(), 0u) << "the text ran out of the include";
+
+    const int sourcePos = before.SourcePos;
+    t.RestoreState(before);
+    EXPECT_EQ(t.IncludeDepth(), 1u);
+    EXPECT_EQ(t.SourcePos(), sourcePos);
+    u16 text;
+    for (; t.LCh() != u'<' && t.LCh() != 0; t.AdvanceChar())
+        text.push_back(t.LCh());
+    EXPECT_EQ(text, u"\r x ytail\rnext") << "line ends reach the reader as one CR each";
+    t.NextSymbol();
+    EXPECT_EQ(t.Sy(), symEndPre);
 }

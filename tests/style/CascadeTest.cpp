@@ -141,15 +141,16 @@ TEST(Cascade, StyleAttributeBeatsEveryRule)
     THtmlStyleList list(false);
     BuildDefaults(list);
     ParseSheet(list, u"div #i{color:red; margin-left: 1px}");
-    TProperties style(false);
-    ParseStyleAttribute(u"color: blue", style);
+    auto style = std::make_unique<TProperties>(false);
+    ParseStyleAttribute(u"color: blue", *style);
+    const TProperties* given = style.get();
     TElementPath doc(list);
     doc.Push(u"div");
-    TProperties& p = doc.Push(u"p#i", &style);
+    TProperties& p = doc.Push(u"p#i", std::move(style));
     EXPECT_EQ(p.Props[piColor], Blue);
     EXPECT_EQ(p.Props[piMarginLeft], PropValue(u"1px"));
     EXPECT_TRUE(p.SetFlags[piColor]);
-    EXPECT_EQ(p.PropStyle, &style);
+    EXPECT_EQ(p.PropStyle.get(), given) << "the element's entry owns its style-attribute set";
 }
 
 TEST(Cascade, LinkStatesTakeTheirOwnRulesOverTheLinkColour)
@@ -250,9 +251,9 @@ TEST(Cascade, LinkFontsTakeARelativeSizeOnce)
         ParseSheet(list, c.Css);
         TElementPath doc(list);
         doc.Push(u"a:link");
-        TProperties style(false);
-        ParseStyleAttribute(u"color: green", style);
-        TProperties& inner = doc.Push(c.Inner, &style);
+        auto style = std::make_unique<TProperties>(false);
+        ParseStyleAttribute(u"color: green", *style);
+        TProperties& inner = doc.Push(c.Inner, std::move(style));
         ASSERT_TRUE(inner.InLink && inner.LinkFonts);
         EXPECT_DOUBLE_EQ(inner.Props[piFontSize].AsFloat(), c.Size);
         for (const ThtFontInfo& font : *inner.LinkFonts)
@@ -283,7 +284,9 @@ TEST(Cascade, PartIndexGivesTheSameSetsAsPlainLookup)
     const std::vector<std::vector<const char16_t*>> paths = {
         {u"body", u"div#main", u"p.note", u"em"},  {u"body", u"div", u"p.a.b.note"},
         {u"body", u"ul", u"li", u"a:link"},        {u"body", u"table", u"tr", u"td.x.y", u"span"},
-        {u"body", u"div#main.z", u"p#q", u"a:link"}, {u"body", u"blockquote.q", u"p.unknown#nothing"}};
+        {u"body", u"div#main.z", u"p#q", u"a:link"}, {u"body", u"blockquote.q", u"p.unknown#nothing"},
+        // A close out of order leaves the ancestors' filter a superset, never short of an ancestor.
+        {u"body", u"div#main", u"span", u"/div", u"p", u"ul", u"li", u"/ul", u"a:link"}};
     for (const auto& path : paths) {
         std::vector<std::unique_ptr<THtmlStyleList>> lists;
         std::vector<std::unique_ptr<TElementPath>> docs;
@@ -293,8 +296,12 @@ TEST(Cascade, PartIndexGivesTheSameSetsAsPlainLookup)
             ParseSheet(*lists.back(), css);
             lists.back()->UseIndex = indexed;
             docs.push_back(std::make_unique<TElementPath>(*lists.back()));
-            for (const char16_t* compound : path)
-                docs.back()->Push(compound);
+            for (const char16_t* compound : path) {
+                if (compound[0] == u'/')
+                    docs.back()->Stack.PopElement(compound + 1);
+                else
+                    docs.back()->Push(compound);
+            }
         }
         for (int i = 0; i < docs[0]->Stack.Count(); ++i) {
             const TProperties& a = docs[0]->Stack.Get(i);

@@ -76,10 +76,10 @@ public:
         Stack.Add(std::move(root));
     }
 
-    TProperties& Push(u16v compound, TProperties* styleAttr = nullptr)
+    TProperties& Push(u16v compound, std::unique_ptr<TProperties> styleAttr = nullptr)
     {
         TKeyWord w = SplitCompound(compound);
-        return Stack.PushElement(w.Tag, w.Classes, styleAttr, u"", w.Pseudo, w.Id);
+        return Stack.PushElement(w.Tag, w.Classes, std::move(styleAttr), u"", w.Pseudo, w.Id);
     }
 
     THtmlPropStack Stack;

@@ -360,8 +360,8 @@ public:
     std::vector<Call> Calls;
     std::vector<std::pair<u16, int>> LinkFontBuilds;
 
-    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, TProperties*, u16v, u16v pseudo, u16v,
-                             u16v) override
+    void ComputeElementStyle(TProperties& element, u16v tag, int parentIndex, const TProperties*, u16v, u16v pseudo,
+                             u16v, u16v) override
     {
         Calls.push_back({u16(tag), parentIndex});
         element.PropTag = tag;

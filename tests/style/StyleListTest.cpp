@@ -21,6 +21,15 @@ TEST(StyleList, KeepsKeysSortedWithoutCaseAndEqualKeysInTheirOrder)
     EXPECT_EQ(list.FindFirst(u"P"), &first);
     EXPECT_EQ(second.PropTag, u"P"); // storing a set names it after its key
     EXPECT_EQ(list.FindFirst(u"span"), nullptr);
+
+    // Sets stored after a lookup are merged in behind the equal keys already there.
+    list.AddObject(u"p", std::make_unique<TProperties>());
+    list.AddObject(u"A", std::make_unique<TProperties>());
+    list.AddObject(u"b", std::make_unique<TProperties>());
+    EXPECT_EQ(list.FindFirst(u"p"), &first);
+    EXPECT_EQ(Keys(list), (std::vector<u16>{u"a", u"A", u"b", u"div", u"p", u"P", u"p"}));
+    EXPECT_EQ(&list.Object(4), &first);
+    EXPECT_EQ(&list.Object(5), &second);
 }
 
 TEST(StyleList, SequenceNumbersRestartWithEveryClear)
