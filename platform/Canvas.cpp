@@ -109,6 +109,22 @@ int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
     return count;
 }
 
+int Canvas::FitCount(u16v s, int maxExtent, int& fitted) const
+{
+    fitted = 0;
+    if (maxExtent < 0)
+        return 0;
+    int count = 0;
+    Place(s, [&](const Placed& p) {
+        if (p.End > maxExtent)
+            return false;
+        fitted = p.End;
+        ++count;
+        return true;
+    });
+    return count;
+}
+
 void Canvas::Positions(u16v s, std::span<int> out) const
 {
     Place(s, [&](const Placed& p) {

@@ -113,6 +113,10 @@ public:
     ~FontService();
 
     FontRef GetFont(const LogFont& desc);
+    // A font in which every unit advances by `advance` pixels and whose metrics are `metrics`, drawn with the glyphs
+    // of the face `desc` resolves to. Line breaking against it is plain arithmetic, which is what layout tests and
+    // debugging want; it is not cached, and MaxCharWidth is raised to `advance` when given smaller.
+    FontRef MakeUniformFont(const LogFont& desc, int advance, const TextMetrics& metrics);
 
     // Exact, case-sensitive lookup in the list of installed faces, where an alias name counts as installed when
     // its target is. This is the test the style system's font-family resolution makes.
