@@ -318,13 +318,17 @@ int TSection::ChooseLineEnd(TLineWork& work, int start, int fit, TIndentManager&
         return fit + SpacesFrom(next);
     if ((nextChar == ObjectMark || nextChar == ControlMark) && nextClass != BreakNever)
         return fit;
-    // Back to the last break opportunity on the line.
+    // Back to the last break opportunity on the line. Breaking after the line's first character would leave it
+    // alone on the line; that is kept for an object or control standing there.
+    const char16_t first = Text[static_cast<std::size_t>(start)];
+    const bool markFirst = (first == ObjectMark || first == ControlMark) && classAt(start) != BreakNever;
     for (int i = last; i >= start; --i) {
         const char cls = classAt(i);
         if (cls == BreakNever)
             continue;
         const char16_t c = Text[static_cast<std::size_t>(i)];
-        const bool after = cls == BreakOpportunity || cls == BreakSoftHyphen || IsBreakChar(c);
+        const bool after = (cls == BreakOpportunity || cls == BreakSoftHyphen || IsBreakChar(c)) &&
+                           (i > start || markFirst);
         const bool beforeIdeograph = i + 1 < CharCount && IsIdeograph(Text[static_cast<std::size_t>(i + 1)]) &&
                                      classAt(i + 1) != BreakNever;
         if (after || beforeIdeograph)
@@ -459,6 +463,7 @@ int TSection::FinishLine(platform::Canvas& canvas, TLineWork& work, int start, i
     }
     // 10.
     line.AvailableWidth = right - left;
+    line.Width = textWidth;
     const int height = line.FullHeight();
     line.ExtentHeight = std::max(height, tallestObject);
     Lines.push_back(line);

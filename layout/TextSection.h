@@ -73,6 +73,7 @@ struct LineRec {
     int LineIndent = 0;     // X of the line start relative to the section's X
     int PaintedX = 0;       // X of the line start at the last paint
     int AvailableWidth = 0; // between the edges at the line's Y
+    int Width = 0;          // of the drawn text: trailing spaces left out, a drawn hyphen counted
     int PaintedY = 0;       // document Y of the text top (below GapAbove) at the last paint
     int JustifySpaces = 0;
     int JustifyExtra = 0;
