@@ -229,11 +229,12 @@ const QFont& Font::QtFont() const
     return d_->qfont;
 }
 
-const GlyphInfo& Font::Glyph(char16_t unit) const
+const GlyphInfo& Font::FillAndGet(char16_t unit) const
 {
     unsigned page = unit >> 8;
     if (!d_->pages[page])
         d_->FillPage(page);
+    pageTable_[page] = d_->pages[page]->data();
     return (*d_->pages[page])[unit & 0xFF];
 }
 
