@@ -57,17 +57,22 @@ IndentRec TIndentManager::AddRightFloat(int yTop, int yBottom, int width)
     return r;
 }
 
+// The innermost edge among the records of one side that cover y (larger X for the left side, smaller for the
+// right); none when no record covers y.
+template <class Inner>
+std::optional<int> TIndentManager::CoveringEdge(const std::vector<IndentRec>& side, int y, Inner inner) const
+{
+    std::optional<int> x;
+    for (const IndentRec& r : side)
+        if (r.YTop <= y && y < r.YBottom && Applies(r))
+            x = x ? inner(*x, r.X) : r.X;
+    return x;
+}
+
 int TIndentManager::LeftEdgeRel(int y) const
 {
-    bool covered = false;
-    int x = 0;
-    for (const IndentRec& r : LeftEdges)
-        if (r.YTop <= y && y < r.YBottom && Applies(r)) {
-            x = covered ? std::max(x, r.X) : r.X;
-            covered = true;
-        }
-    if (covered)
-        return x;
+    if (auto x = CoveringEdge(LeftEdges, y, [](int a, int b) { return std::max(a, b); }))
+        return *x;
     for (auto it = LeftEdges.rbegin(); it != LeftEdges.rend(); ++it)
         if (it->Owner == CurrentOwner)
             return it->X;
@@ -76,15 +81,8 @@ int TIndentManager::LeftEdgeRel(int y) const
 
 int TIndentManager::RightEdgeRel(int y) const
 {
-    bool covered = false;
-    int x = 0;
-    for (const IndentRec& r : RightEdges)
-        if (r.YTop <= y && y < r.YBottom && Applies(r)) {
-            x = covered ? std::min(x, r.X) : r.X;
-            covered = true;
-        }
-    if (covered)
-        return x;
+    if (auto x = CoveringEdge(RightEdges, y, [](int a, int b) { return std::min(a, b); }))
+        return *x;
     for (auto it = LeftEdges.rbegin(); it != LeftEdges.rend(); ++it)
         if (it->Owner == CurrentOwner)
             return it->X + Width;
@@ -168,6 +166,19 @@ void TIndentManager::ScanSide(const std::vector<IndentRec>& side, int y, int& lo
     }
 }
 
+// The higher of the two sides' candidates (the right side's on a tie), or the fallback below the
+// lowest float when neither side has one.
+int TIndentManager::Choose(const Search& left, const Search& right, int fallbackX, int lowest, int& y)
+{
+    if (!left.Found && !right.Found) {
+        y = lowest;
+        return fallbackX;
+    }
+    const Search& best = left.Found && (!right.Found || left.BestY < right.BestY) ? left : right;
+    y = best.BestY;
+    return best.BestX;
+}
+
 int TIndentManager::PlaceLeftFloat(int& y, int width, int lineHeight, int lineWidth) const
 {
     const int d = LeftEdgeRel(y);
@@ -189,18 +200,7 @@ int TIndentManager::PlaceLeftFloat(int& y, int width, int lineHeight, int lineWi
     };
     ScanSide(LeftEdges, y, lowest, left, fits, [&](int at) { return LeftEdgeRel(at); }, ownerX);
     ScanSide(RightEdges, y, lowest, right, fits, [&](int at) { return RightEdgeRel(at); }, unused);
-    int x;
-    if (!left.Found && !right.Found) {
-        x = ownerX.value_or(0);
-        y = lowest;
-    } else if (left.Found && (!right.Found || left.BestY < right.BestY)) {
-        x = left.BestX;
-        y = left.BestY;
-    } else {
-        x = right.BestX;
-        y = right.BestY;
-    }
-    return x + LeftOffset;
+    return Choose(left, right, ownerX.value_or(0), lowest, y) + LeftOffset;
 }
 
 int TIndentManager::PlaceRightFloat(int& y, int width, int lineHeight, int lineWidth) const
@@ -222,19 +222,7 @@ int TIndentManager::PlaceRightFloat(int& y, int width, int lineHeight, int lineW
     };
     ScanSide(LeftEdges, y, lowest, left, fits, [&](int at) { return LeftEdgeRel(at); }, unused);
     ScanSide(RightEdges, y, lowest, right, fits, [&](int at) { return RightEdgeRel(at); }, ownerX);
-    const int fallback = ownerX ? *ownerX - width : Width - width;
-    int x;
-    if (!left.Found && !right.Found) {
-        x = fallback;
-        y = lowest;
-    } else if (left.Found && (!right.Found || left.BestY < right.BestY)) {
-        x = left.BestX;
-        y = left.BestY;
-    } else {
-        x = right.BestX;
-        y = right.BestY;
-    }
-    return x + LeftOffset;
+    return Choose(left, right, ownerX ? *ownerX - width : Width - width, lowest, y) + LeftOffset;
 }
 
 } // namespace lantern

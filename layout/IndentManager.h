@@ -65,12 +65,15 @@ public:
 
 private:
     bool Applies(const IndentRec& r) const { return r.Owner == nullptr || r.Owner == CurrentOwner; }
+    template <class Inner>
+    std::optional<int> CoveringEdge(const std::vector<IndentRec>& side, int y, Inner inner) const;
     // The float candidates of one side when a float must go below the floats that hold it at y.
     struct Search {
         int BestY;
         int BestX;
         bool Found = false;
     };
+    static int Choose(const Search& left, const Search& right, int fallbackX, int lowest, int& y);
     template <class Fits, class EdgeAbove>
     void ScanSide(const std::vector<IndentRec>& side, int y, int& lowest, Search& best, Fits fits,
                   EdgeAbove edgeAbove, std::optional<int>& ownerX) const;

@@ -31,41 +31,17 @@ void TCharCollection::Clear()
     SourcePositions.clear();
 }
 
-TokenObj::TokenObj()
-{
-    C.reserve(InitialCapacity);
-    I.reserve(InitialCapacity);
-}
-
-void TokenObj::AddChar(char16_t ch, int sourcePos)
-{
-    C.push_back(ch);
-    I.push_back(sourcePos);
-}
-
-void TokenObj::AddString(u16v s, int sourcePos)
-{
-    C.append(s);
-    I.insert(I.end(), s.size(), sourcePos);
-}
-
 void TokenObj::AddCollection(const TCharCollection& collection)
 {
-    C.append(collection.Chars);
-    I.insert(I.end(), collection.SourcePositions.begin(), collection.SourcePositions.end());
-}
-
-void TokenObj::Clear()
-{
-    C.clear();
-    I.clear();
+    Chars.append(collection.Chars);
+    SourcePositions.insert(SourcePositions.end(), collection.SourcePositions.begin(), collection.SourcePositions.end());
 }
 
 void TokenObj::SetCapacity(int n)
 {
     if (n >= 0 && n < Count()) {
-        C.resize(static_cast<std::size_t>(n));
-        I.resize(static_cast<std::size_t>(n));
+        Chars.resize(static_cast<std::size_t>(n));
+        SourcePositions.resize(static_cast<std::size_t>(n));
     }
 }
 

@@ -22,20 +22,14 @@ public:
     std::vector<int> SourcePositions;
 };
 
-class TokenObj {
+// The text token handed from the page reader to a section.
+class TokenObj : public TCharCollection {
 public:
-    TokenObj();
-    void AddChar(char16_t ch, int sourcePos);
-    void AddString(u16v s, int sourcePos);
+    void AddChar(char16_t ch, int sourcePos) { Add(ch, sourcePos); }
     void AddCollection(const TCharCollection& collection);
-    void Clear();
     // Keeps only the first n characters when n is smaller than the count.
     void SetCapacity(int n);
-    int Count() const { return static_cast<int>(C.size()); }
-    const u16& AsString() const { return C; }
-
-    u16 C;              // the characters
-    std::vector<int> I; // their source positions
+    const u16& AsString() const { return Chars; }
 };
 
 } // namespace lantern

@@ -206,14 +206,14 @@ void TSection::AppendToken(const TokenObj& token)
     if ((top ? static_cast<std::uint8_t>(top->DisplayOf()) : DisplayKind) == DisplayNoneKind)
         return;
     // 3.
-    u16 chars = token.C;
+    u16 chars = token.Chars;
     const std::uint8_t transform = top ? top->TextTransformOf() : 0;
     if (transform == 1)
         chars = UpperUnits(chars);
     else if (transform == 2)
         chars = LowerUnits(chars);
     // 2., 4.
-    SourceIndex.insert(SourceIndex.end(), token.I.begin(), token.I.end());
+    SourceIndex.insert(SourceIndex.end(), token.SourcePositions.begin(), token.SourcePositions.end());
     const bool noWrap = Document->NoBreak || IsPreformatted();
     BreakClasses.append(chars.size(), noWrap ? BreakNever : BreakNormal);
     // 5.

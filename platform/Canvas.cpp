@@ -93,23 +93,7 @@ Size Canvas::TextExtent(u16v s) const
     return Size{TextWidth(s), font_->Metrics().Height};
 }
 
-int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
-{
-    if (maxExtent < 0)
-        return 0;
-    int count = 0;
-    Place(s, [&](const Placed& p) {
-        if (p.End > maxExtent)
-            return false;
-        if (!partial.empty())
-            partial[p.Unit] = p.End;
-        ++count;
-        return true;
-    });
-    return count;
-}
-
-int Canvas::FitCount(u16v s, int maxExtent, int& fitted) const
+int Canvas::Fit(u16v s, int maxExtent, int& fitted, std::span<int> partial) const
 {
     fitted = 0;
     if (maxExtent < 0)
@@ -118,11 +102,24 @@ int Canvas::FitCount(u16v s, int maxExtent, int& fitted) const
     Place(s, [&](const Placed& p) {
         if (p.End > maxExtent)
             return false;
+        if (!partial.empty())
+            partial[p.Unit] = p.End;
         fitted = p.End;
         ++count;
         return true;
     });
     return count;
+}
+
+int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
+{
+    int fitted = 0;
+    return Fit(s, maxExtent, fitted, partial);
+}
+
+int Canvas::FitCount(u16v s, int maxExtent, int& fitted) const
+{
+    return Fit(s, maxExtent, fitted, {});
 }
 
 void Canvas::Positions(u16v s, std::span<int> out) const

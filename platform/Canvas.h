@@ -90,6 +90,7 @@ protected:
     // end of the last unit visited.
     template <class Visit>
     int Place(u16v s, Visit&& visit) const;
+    int Fit(u16v s, int maxExtent, int& fitted, std::span<int> partial) const;
 
     FontRef font_;
     int charExtra_ = 0;
