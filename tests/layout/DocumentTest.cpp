@@ -111,3 +111,26 @@ TEST(Document, ClearingEmptiesEverything)
 
 } // namespace
 } // namespace lantern::testlayout
+
+namespace lantern::testlayout {
+namespace {
+
+TEST(Document, ACloneLaysOutLikeItsSource)
+{
+    TPage page;
+    auto& source = page.Add(u"\u0004aaa bbb ccc", Boxes({{30, 40, AlignmentCode::Left}}));
+    page.Layout(70);
+    ThtDocument copy;
+    copy.IsPrintCopy = true;
+    copy.Sections.push_back(source.Clone(copy));
+    platform::Canvas canvas;
+    int scroll = 0, counter = 0;
+    EXPECT_EQ(copy.LayoutDocument(canvas, 0, 70, 0, 0, scroll, counter), page.Height);
+    const auto& clone = static_cast<const TSection&>(copy[0]);
+    EXPECT_EQ(TPage::LineTexts(clone), TPage::LineTexts(source));
+    EXPECT_EQ(clone.Objects[0].LayoutX, 0);
+    EXPECT_NE(&clone.Fonts[0], &source.Fonts[0]);
+}
+
+} // namespace
+} // namespace lantern::testlayout
