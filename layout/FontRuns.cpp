@@ -126,6 +126,8 @@ std::unique_ptr<TFontObj> TFontObj::Clone(TSection* section) const
 
 int TFontList::RunIndexAt(int pos) const
 {
+    if (Runs.size() == 1)
+        return 0;
     auto it = std::upper_bound(Runs.begin(), Runs.end(), pos,
                                [](int p, const std::unique_ptr<TFontObj>& r) { return p < r->StartPos; });
     return std::max(0, static_cast<int>(it - Runs.begin()) - 1);

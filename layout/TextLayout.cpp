@@ -18,6 +18,14 @@ bool IsTrailingBlank(char16_t c)
     return c == u' ' || c == LineBreakMark;
 }
 
+// Selecting the font a canvas already has would only copy a shared handle; measuring selects per piece.
+void UseFont(platform::Canvas& canvas, const TMyFont& font)
+{
+    if (canvas.CurrentFont() != font.Handle)
+        canvas.SelectFont(font.Handle);
+    canvas.SetTextCharacterExtra(font.LetterSpacing);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -42,7 +50,7 @@ int TSection::NextMarkDistance(int pos) const
 
 int TSection::DashWidth(platform::Canvas& canvas, const TFontObj& run) const
 {
-    run.Font->SelectFontInto(canvas);
+    UseFont(canvas, *run.Font);
     return canvas.TextWidth(u"-");
 }
 
@@ -67,7 +75,7 @@ int TSection::TextWidth(platform::Canvas& canvas, int start, int count, bool dro
         }
         const int piece = std::min({end - pos, Fonts.CharsToNextRun(pos, CharCount), NextMarkDistance(pos)});
         const TFontObj& run = Fonts.RunAt(pos);
-        run.Font->SelectFontInto(canvas);
+        UseFont(canvas, *run.Font);
         width += canvas.TextWidth(u16v(Text).substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(piece))) +
                  run.Overhang;
         pos += piece;
@@ -81,7 +89,8 @@ int TSection::TextWidth(platform::Canvas& canvas, int start, int count, bool dro
 int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start, int maxCount,
                             TIndentManager& indents) const
 {
-    // 1. A forced break inside the range ends the line after it.
+    // 1. A forced break inside the range ends the line after it. The next one is searched for only once the
+    // lines have passed the last one found.
     if (work.NextBreak < start) {
         const std::size_t at = Text.find(LineBreakMark, static_cast<std::size_t>(start));
         work.NextBreak = at == u16::npos ? CharCount : static_cast<int>(at);
@@ -169,7 +178,7 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
         const int piece =
             std::min({maxCount - count, Fonts.CharsToNextRun(pos, CharCount), std::max(1, NextMarkDistance(pos))});
         const TFontObj& run = Fonts.RunAt(pos);
-        run.Font->SelectFontInto(canvas);
+        UseFont(canvas, *run.Font);
         const u16v text = u16v(Text).substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(piece));
         int fitted = 0;
         int n = canvas.FitCount(text, width - used, fitted);
@@ -219,6 +228,7 @@ int TSection::Layout(platform::Canvas& canvas, int x, int y, int, int, int avail
     TLineWork work;
     work.X = x;
     work.Y = work.FloatY = y;
+    work.NextBreak = FirstLineBreak;
     work.MaxWidth = maxWidth;
     BreakLines(canvas, work, indents);
     maxWidth = work.MaxWidth;

@@ -97,7 +97,7 @@ TSection::TSection(ThtDocument& document, const TSection& source)
     : TSectionBase(document), Ordinal(source.Ordinal), Text(source.Text), BreakClasses(source.BreakClasses),
       SourceIndex(source.SourceIndex), Controls(source.Controls), SourceRuns(source.SourceRuns),
       TextAlign(source.TextAlign), ClearKind(source.ClearKind), LineHeight(source.LineHeight),
-      HoldsAnchor(source.HoldsAnchor), MinWidthCache(source.MinWidthCache), MaxWidthCache(source.MaxWidthCache),
+      HoldsAnchor(source.HoldsAnchor), FirstLineBreak(source.FirstLineBreak), MinWidthCache(source.MinWidthCache), MaxWidthCache(source.MaxWidthCache),
       TextIndent(source.TextIndent), TextIndentPercent(source.TextIndentPercent), BreakWord(source.BreakWord)
 {
     CopyBaseFrom(source);
@@ -428,6 +428,8 @@ void TPreFormated::FinishText(int sourcePos)
 void TSection::SealText()
 {
     CharCount = static_cast<int>(Text.size());
+    const std::size_t lineBreak = Text.find(LineBreakMark);
+    FirstLineBreak = lineBreak == u16::npos ? CharCount : static_cast<int>(lineBreak);
     BreakClasses += BreakNormal;
     ConvertSourceIndex();
     if (CharCount > 0)

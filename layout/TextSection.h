@@ -141,6 +141,7 @@ public:
     std::uint8_t ClearKind = 0; // 0 none, 1 left, 2 right, 3 both
     int LineHeight = -1;        // negative: normal
     bool HoldsAnchor = false;
+    int FirstLineBreak = 0; // index of the first LineBreakMark once finished, CharCount when there is none
     int RightEdge = 0;
     int MinWidthCache = 0;
     int MaxWidthCache = 0;
