@@ -17,7 +17,7 @@ void TCellBasic::AddSection(std::unique_ptr<TSectionBase> section, int sourcePos
     if (!section)
         return;
     if (auto* text = dynamic_cast<TSection*>(section.get())) {
-        if (!text->Text.empty())
+        if (!text->Text.empty() && text->CharCount == 0) // collected, not finished yet
             text->FinishText(sourcePos);
         const bool keep = text->CharCount > 0 || text->IsPreformatted() || text->HoldsAnchor || text->ClearKind != 0;
         if (!keep) {

@@ -5,6 +5,7 @@
 
 #include "layout/Document.h"
 #include "markup/Attributes.h"
+#include "style/Lengths.h"
 #include "style/Properties.h"
 
 #include <algorithm>
@@ -242,7 +243,7 @@ void TSection::AppendSmallCaps(u16v original, const TokenObj&, u16v upper)
                 TProperties& parent = stack.TopProperties();
                 auto set = std::make_unique<TProperties>(&stack, stack.Quirks);
                 set->InheritFrom(parent.PropTag, parent);
-                set->SetPropByIndex(piFontSize, u"small");
+                set->Props[piFontSize] = ConvertFontSize(u"small", stack.Quirks, parent.Props[piFontSize].AsFloat());
                 SwitchFont(stack.Add(std::move(set)));
                 small = true;
             } else if (!lower && small) {

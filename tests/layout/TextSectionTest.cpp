@@ -84,6 +84,32 @@ TEST(FinishingText, ARunLeftEmptyByCollapsingGoes)
     EXPECT_EQ(section->Fonts[1].StartPos, 2);
 }
 
+TEST(Collecting, TextTransformAndSmallCapsFollowTheCurrentElement)
+{
+    TPage page;
+    // A 20-pixel font: "small" is 12 points, 16 pixels.
+    TProperties& top =
+        page.Doc.PropStack.Add(PropsWith(UniformFont(8, 15, 5), {{u"font-variant", u"small-caps"}}));
+    auto section = std::make_unique<TSection>(page.Doc, true, nullptr, top, nullptr);
+    page.Feed(*section, u"aB1c");
+    section->FinishText(0);
+    EXPECT_EQ(ToUtf8(section->Text), "AB1C ");
+    // Lower-case letters become capitals of a smaller font; the digit keeps the run it follows.
+    std::vector<int> starts;
+    for (int i = 0; i < section->Fonts.Count(); ++i)
+        starts.push_back(section->Fonts[i].StartPos);
+    EXPECT_EQ(starts, (std::vector<int>{0, 1, 3, 5})); // the run opened at the end stays past the final space
+    EXPECT_LT(section->Fonts[0].Font->EmSize, section->Fonts[1].Font->EmSize);
+    EXPECT_LT(section->Fonts[2].Font->EmSize, section->Fonts[1].Font->EmSize);
+    EXPECT_EQ(page.Doc.PropStack.Count(), 1);
+
+    top.SetPropByName(u"font-variant", u"normal");
+    top.SetPropByName(u"text-transform", u"uppercase");
+    auto shouted = std::make_unique<TSection>(page.Doc, true, nullptr, top, nullptr);
+    page.Feed(*shouted, u"quiet");
+    EXPECT_EQ(ToUtf8(shouted->Text), "QUIET");
+}
+
 TEST(FinishingText, PreformattedTextKeepsItsSpaces)
 {
     TPage page;
