@@ -279,3 +279,57 @@ TEST(InlineObjects, ATallInlineObjectRaisesItsLine)
 
 } // namespace
 } // namespace lantern::testlayout
+
+namespace lantern::testlayout {
+namespace {
+
+// A control of a given size, as a form would place one.
+class TFakeControl final : public TFormControlObj {
+public:
+    TFakeControl(int width, int height) : width_(width), height_(height) {}
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
+    void SetWidth(int width) override { width_ = width; }
+
+private:
+    int width_, height_;
+};
+
+TEST(ControlsInText, AControlTakesItsWidthAndMarginsOnTheLine)
+{
+    TPage page;
+    TFakeControl control(26, 20);
+    control.HSpaceL = control.HSpaceR = 2;
+    auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
+    page.Feed(*section, u"ab");
+    section->PlaceControl(control, page.Source++);
+    page.Feed(*section, u"cd");
+    TSection& s = *section;
+    page.Doc.AddSection(std::move(section), page.Source);
+    page.Layout(50); // "ab" and the control make 46
+    ASSERT_EQ(s.Lines.size(), 2u);
+    EXPECT_EQ(s.Lines[0].LineChars, 3);
+    EXPECT_EQ(s.Lines[0].Width, 46);
+    // Bottom-aligned: the control's height with its one-pixel margins above the line's text.
+    EXPECT_EQ(s.Lines[0].GapAbove, 22 - LineH);
+    EXPECT_EQ(control.YValue, 0);
+}
+
+TEST(ControlsInText, APercentageWidthFollowsTheAvailableWidth)
+{
+    TPage page;
+    TFakeControl control(0, 10);
+    control.PercentWidth = true;
+    control.StyleWidth = 50;
+    control.HSpaceL = control.HSpaceR = 5;
+    auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
+    section->PlaceControl(control, 0);
+    page.Doc.AddSection(std::move(section), 1);
+    page.Layout(300);
+    EXPECT_EQ(control.Width(), 150);
+    page.Layout(12);
+    EXPECT_EQ(control.Width(), 10); // never narrower than 10
+}
+
+} // namespace
+} // namespace lantern::testlayout
