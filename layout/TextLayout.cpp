@@ -7,10 +7,18 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 
 namespace lantern {
 
 namespace {
+
+constexpr int MeasureChunk = 256;
+
+constexpr bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
 
 // A character that takes no part in drawn text width at a line end.
 bool IsTrailingBlank(char16_t c)
@@ -95,6 +103,7 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
         const std::size_t at = Text.find(LineBreakMark, static_cast<std::size_t>(start));
         work.NextBreak = at == u16::npos ? CharCount : static_cast<int>(at);
     }
+    work.MeasuredStart = -1;
     bool forced = false;
     if (work.NextBreak < start + maxCount) {
         if (work.NextBreak == start)
@@ -126,6 +135,7 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
     }
 
     // 4. Walk pieces with a running width.
+    work.MeasuredStart = start;
     int count = 0;
     int used = 0;
     while (count < maxCount) {
@@ -135,7 +145,7 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
             if (used + control->HorizontalExtent() > width)
                 break;
             used += control->HorizontalExtent();
-            ++count;
+            work.KeepEnd(count++, used);
             continue;
         }
         if (TFloatingObj* object = Text[pos] == ObjectMark ? Objects.FindObject(pos) : nullptr) {
@@ -143,12 +153,12 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
                 if (used + object->HorizontalExtent() > width)
                     break;
                 used += object->HorizontalExtent();
-                ++count;
+                work.KeepEnd(count++, used);
                 continue;
             }
             const int index = Objects.IndexFrom(pos);
             if (index < work.FloatsDone) {
-                ++count; // placed before: it takes no room in the line
+                work.KeepEnd(count++, used); // placed before: it takes no room in the line
                 continue;
             }
             // Place the float now; the line is measured again from its start against the new edges.
@@ -175,22 +185,46 @@ int TSection::CountThatFits(platform::Canvas& canvas, TLineWork& work, int start
             used = 0;
             continue;
         }
+        // A text piece, fitted a chunk at a time so that the end of every character fitted is kept for
+        // FinishLine. Units advance one by one with no state carried between them (justification is off while
+        // laying out), so fitting in chunks counts exactly what fitting the piece at once would; a chunk never
+        // ends between the halves of a surrogate pair.
         const int piece =
             std::min({maxCount - count, Fonts.CharsToNextRun(pos, CharCount), std::max(1, NextMarkDistance(pos))});
         const TFontObj& run = Fonts.RunAt(pos);
         UseFont(canvas, *run.Font);
-        const u16v text = u16v(Text).substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(piece));
-        int fitted = 0;
-        int n = canvas.FitCount(text, width - used, fitted);
-        // A line may end after a soft-hyphen position only when the drawn "-" fits as well.
-        if (n > 0 && BreakClasses[static_cast<std::size_t>(pos + n - 1)] == BreakSoftHyphen &&
-            fitted + canvas.TextWidth(u"-") > width - used)
-            --n;
-        count += n;
-        if (n < piece)
+        bool stopped = false;
+        for (int done = 0; done < piece;) {
+            int chunk = std::min(piece - done, MeasureChunk);
+            if (chunk < piece - done && IsHighSurrogate(Text[static_cast<std::size_t>(pos + done + chunk - 1)]))
+                --chunk;
+            const std::size_t at = static_cast<std::size_t>(count + done);
+            work.Ends.resize(at + static_cast<std::size_t>(chunk));
+            const std::span<int> ends(work.Ends.data() + at, static_cast<std::size_t>(chunk));
+            int n = canvas.FitCount(u16v(Text).substr(static_cast<std::size_t>(pos + done), ends.size()), width - used,
+                                    ends);
+            const int fitted = n > 0 ? ends[static_cast<std::size_t>(n - 1)] : 0;
+            // A line may end after a soft-hyphen position only when the drawn "-" fits as well.
+            if ((n < chunk || done + chunk == piece) && n > 0 &&
+                BreakClasses[static_cast<std::size_t>(pos + done + n - 1)] == BreakSoftHyphen &&
+                fitted + canvas.TextWidth(u"-") > width - used)
+                --n;
+            for (int k = 0; k < n; ++k)
+                ends[static_cast<std::size_t>(k)] += used;
+            done += n;
+            if (n < chunk) {
+                count += done;
+                stopped = true;
+                break;
+            }
+            used += fitted;
+        }
+        if (stopped)
             break;
-        used += fitted + run.Overhang;
+        count += piece;
+        used += run.Overhang;
     }
+    work.Measured = count;
     // 5.
     return count == maxCount ? count + tail : count;
 }
@@ -375,6 +409,22 @@ int TSection::ExtendOverlongWord(int from) const
     return CharCount;
 }
 
+// The width of the line's text without its trailing blanks: from the ends fitting kept when it measured this
+// line that far, else measured again. Fitting counted each finished piece's overhang; the last piece's is added.
+int TSection::DrawnWidth(platform::Canvas& canvas, const TLineWork& work, int start, int count) const
+{
+    int last = start + count - 1;
+    while (last >= start && IsTrailingBlank(Text[static_cast<std::size_t>(last)]))
+        --last;
+    if (last < start)
+        return 0;
+    if (work.MeasuredStart != start || last - start >= work.Measured)
+        return TextWidth(canvas, start, count, true);
+    const char16_t c = Text[static_cast<std::size_t>(last)];
+    const bool mark = (c == ObjectMark && Objects.FindObject(last)) || (c == ControlMark && ControlAt(last));
+    return work.Ends[static_cast<std::size_t>(last - start)] + (mark ? 0 : Fonts.RunAt(last).Overhang);
+}
+
 // Makes the line of count characters from start at work.Y and returns its text width.
 int TSection::FinishLine(platform::Canvas& canvas, TLineWork& work, int start, int count, TIndentManager& indents)
 {
@@ -455,7 +505,7 @@ int TSection::FinishLine(platform::Canvas& canvas, TLineWork& work, int start, i
     // 8.
     const int left = indents.LeftEdgeAt(work.Y) + (start == 0 ? TextIndent : 0);
     const int right = indents.RightEdgeAt(work.Y);
-    int textWidth = TextWidth(canvas, start, count, true);
+    int textWidth = DrawnWidth(canvas, work, start, count);
     if (line.EndsWithHyphen)
         textWidth += DashWidth(canvas, Fonts.RunAt(end - 1));
     WidestLine = std::max(WidestLine, textWidth);

@@ -160,6 +160,17 @@ protected:
         int NextBreak = -1; // cached index of the next LineBreakMark at or after the line start
         int Left = 0, Right = 0;
         int MaxWidth = 0;
+        // What fitting measured from MeasuredStart (-1: nothing): the right end of each of the first Measured
+        // characters, relative to the line's left edge, without the overhang of the piece it ends.
+        int MeasuredStart = -1;
+        int Measured = 0;
+        std::vector<int> Ends;
+
+        void KeepEnd(int index, int end)
+        {
+            Ends.resize(static_cast<std::size_t>(index) + 1);
+            Ends[static_cast<std::size_t>(index)] = end;
+        }
     };
 
     TSection(ThtDocument& document, const TSection& source); // for Clone
@@ -168,6 +179,7 @@ protected:
     int CountThatFits(platform::Canvas& canvas, TLineWork& work, int start, int maxCount,
                       TIndentManager& indents) const;
     int FinishLine(platform::Canvas& canvas, TLineWork& work, int start, int count, TIndentManager& indents);
+    int DrawnWidth(platform::Canvas& canvas, const TLineWork& work, int start, int count) const;
     void BreakLines(platform::Canvas& canvas, TLineWork& work, TIndentManager& indents);
     void AddSpacerLine(TLineWork& work, int start, int height);
     // The bookkeeping after the lines are made: counter, first baseline, visible extent, progress.

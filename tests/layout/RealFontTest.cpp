@@ -58,6 +58,41 @@ TEST(RealFonts, LinesFillGreedilyAndStayInsideTheirWidth)
         }
 }
 
+// Line widths come from what fitting measured; measuring each line again, piece by piece with every run's
+// overhang, must give the same.
+TEST(RealFonts, LineWidthsAgreeWithMeasuringTheLineAgain)
+{
+    const TMyFont roman = RealFont(u"Times New Roman", 16);
+    const TMyFont italic = TMyFontCache::Instance().GetFont(u"Times New Roman", -16, FontItalic, 1);
+    const TMyFont big = TMyFontCache::Instance().GetFont(u"Arial", -22, FontBold, 1);
+    auto italicProps = PropsWith(italic);
+    auto bigProps = PropsWith(big);
+    for (int width : {150, 260, 410}) {
+        TPage page(roman);
+        auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
+        for (int i = 0; i < 6; ++i) {
+            page.Feed(*section, u"Plain words run on, ");
+            section->SwitchFont(*italicProps);
+            page.Feed(*section, u"leaning ones lean past their advance\u00ADment, ");
+            section->SwitchFont(*bigProps);
+            page.Feed(*section, u"and LARGE ones ");
+            section->SwitchFont(*page.Props);
+        }
+        TSection& s = *section;
+        page.Doc.AddSection(std::move(section), page.Source);
+        page.Layout(width);
+        ASSERT_GT(s.Lines.size(), 4u);
+        for (const LineRec& line : s.Lines) {
+            int expected = s.TextWidth(page.Canvas, line.LineStart, line.LineChars, true);
+            if (line.EndsWithHyphen) {
+                s.Fonts.RunAt(line.LineStart + line.LineChars - 1).Font->SelectFontInto(page.Canvas);
+                expected += page.Canvas.TextWidth(u"-");
+            }
+            EXPECT_EQ(line.Width, expected) << "at width " << width << " from " << line.LineStart;
+        }
+    }
+}
+
 TEST(RealFonts, JustifiedLinesReachTheRightEdgeWhenDrawn)
 {
     const TMyFont font = RealFont(u"Times New Roman", 16);
