@@ -114,6 +114,10 @@ TSection::TSection(ThtDocument& document, const TSection& source)
 
 TSection::~TSection()
 {
+    // The document empties these lists before it frees its sections, so this costs nothing then; it keeps a
+    // section freed any other way from leaving dangling entries.
+    if (Document->IdTable.Count() > 0)
+        Document->IdTable.RemoveObject(*this);
     for (const auto& run : Fonts.Runs) {
         if (run->IsLink() && !Document->LinkList.empty())
             Leave(Document->LinkList, *run);
