@@ -93,8 +93,9 @@ Size Canvas::TextExtent(u16v s) const
     return Size{TextWidth(s), font_->Metrics().Height};
 }
 
-int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
+int Canvas::Fit(u16v s, int maxExtent, int& fitted, std::span<int> partial) const
 {
+    fitted = 0;
     if (maxExtent < 0)
         return 0;
     int count = 0;
@@ -103,10 +104,22 @@ int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
             return false;
         if (!partial.empty())
             partial[p.Unit] = p.End;
+        fitted = p.End;
         ++count;
         return true;
     });
     return count;
+}
+
+int Canvas::FitCount(u16v s, int maxExtent, std::span<int> partial) const
+{
+    int fitted = 0;
+    return Fit(s, maxExtent, fitted, partial);
+}
+
+int Canvas::FitCount(u16v s, int maxExtent, int& fitted) const
+{
+    return Fit(s, maxExtent, fitted, {});
 }
 
 void Canvas::Positions(u16v s, std::span<int> out) const

@@ -67,6 +67,8 @@ public:
     // How many leading units end at or before maxExtent; a negative maxExtent fits nothing. When partial is
     // given (at least s.size() long), the end of each unit counted is written there.
     int FitCount(u16v s, int maxExtent, std::span<int> partial = {}) const;
+    // The same count, with the end of the last unit counted (0 when none fits) in fitted.
+    int FitCount(u16v s, int maxExtent, int& fitted) const;
     // The end of every unit, cumulative from 0 (out must be at least s.size() long).
     void Positions(u16v s, std::span<int> out) const;
 
@@ -88,6 +90,7 @@ protected:
     // end of the last unit visited.
     template <class Visit>
     int Place(u16v s, Visit&& visit) const;
+    int Fit(u16v s, int maxExtent, int& fitted, std::span<int> partial) const;
 
     FontRef font_;
     int charExtra_ = 0;

@@ -149,6 +149,7 @@ struct Font::Impl {
     // Filled a page of 256 units at a time on first use: measuring then costs two loads per unit.
     mutable std::array<std::unique_ptr<Page>, 256> pages;
     mutable std::map<char32_t, GlyphInfo> astral;
+    int uniformAdvance = -1; // >= 0: every unit advances by this much
 
     void FillPage(unsigned page) const;
 };
@@ -165,6 +166,9 @@ void Font::Impl::FillPage(unsigned page) const
             for (GlyphInfo& g : *p)
                 g = GlyphInfo{static_cast<std::int32_t>(std::lround(advance.x())), 0, 0};
         }
+        if (uniformAdvance >= 0)
+            for (GlyphInfo& g : *p)
+                g.Advance = uniformAdvance;
         pages[page] = std::move(p);
         return;
     }
@@ -200,6 +204,9 @@ void Font::Impl::FillPage(unsigned page) const
             if (face[i] == f)
                 (*p)[i] = GlyphInfo{static_cast<std::int32_t>(std::lround(advances[i].x())), index[i], face[i]};
     }
+    if (uniformAdvance >= 0)
+        for (GlyphInfo& g : *p)
+            g.Advance = uniformAdvance;
     pages[page] = std::move(p);
 }
 
@@ -222,11 +229,12 @@ const QFont& Font::QtFont() const
     return d_->qfont;
 }
 
-const GlyphInfo& Font::Glyph(char16_t unit) const
+const GlyphInfo& Font::FillAndGet(char16_t unit) const
 {
     unsigned page = unit >> 8;
     if (!d_->pages[page])
         d_->FillPage(page);
+    pageTable_[page] = d_->pages[page]->data();
     return (*d_->pages[page])[unit & 0xFF];
 }
 
@@ -238,6 +246,8 @@ GlyphInfo Font::GlyphOfCodePoint(char32_t cp) const
     if (it != d_->astral.end())
         return it->second;
     GlyphInfo g = Lookup(cp);
+    if (d_->uniformAdvance >= 0)
+        g.Advance = d_->uniformAdvance;
     d_->astral.emplace(cp, g);
     return g;
 }
@@ -453,6 +463,20 @@ FontRef FontService::GetFont(const LogFont& desc)
     font->tm_.MaxCharWidth = std::max(font->tm_.MaxCharWidth, maxAdvance);
 
     s_->fonts.emplace(desc, font);
+    return font;
+}
+
+FontRef FontService::MakeUniformFont(const LogFont& desc, int advance, const TextMetrics& metrics)
+{
+    const FontRef& real = GetFont(desc);
+    auto impl = std::make_unique<Font::Impl>();
+    impl->faces = real->d_->faces;
+    impl->qfont = real->d_->qfont;
+    impl->uniformAdvance = std::max(0, advance);
+    auto font = std::shared_ptr<Font>(new Font(desc, std::move(impl)));
+    font->family_ = real->family_;
+    font->tm_ = metrics;
+    font->tm_.MaxCharWidth = std::max(metrics.MaxCharWidth, advance);
     return font;
 }
 

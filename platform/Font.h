@@ -5,6 +5,7 @@
 
 #include "common/Str.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -77,7 +78,12 @@ public:
 
     // Glyph and integer advance of one unit, cached per unit. Surrogates answer for themselves alone (a low
     // surrogate has advance 0, a high surrogate the missing-glyph box); GlyphOfCodePoint serves pairs.
-    const GlyphInfo& Glyph(char16_t unit) const;
+    const GlyphInfo& Glyph(char16_t unit) const
+    {
+        // Inline, as text measuring calls it for every unit; the first use of a page fills it.
+        const GlyphInfo* page = pageTable_[unit >> 8];
+        return page ? page[unit & 0xFF] : FillAndGet(unit);
+    }
     int Advance(char16_t unit) const { return Glyph(unit).Advance; }
     GlyphInfo GlyphOfCodePoint(char32_t cp) const;
 
@@ -92,11 +98,13 @@ private:
     struct Impl;
     Font(LogFont desc, std::unique_ptr<Impl> impl);
     GlyphInfo Lookup(char32_t cp) const;
+    const GlyphInfo& FillAndGet(char16_t unit) const;
 
     LogFont desc_;
     TextMetrics tm_;
     u16 family_;
     std::unique_ptr<Impl> d_;
+    mutable std::array<const GlyphInfo*, 256> pageTable_{}; // the filled pages of d_, by high byte
 };
 
 using FontRef = std::shared_ptr<const Font>;
@@ -113,6 +121,10 @@ public:
     ~FontService();
 
     FontRef GetFont(const LogFont& desc);
+    // A font in which every unit advances by `advance` pixels and whose metrics are `metrics`, drawn with the glyphs
+    // of the face `desc` resolves to. Line breaking against it is plain arithmetic, which is what layout tests and
+    // debugging want; it is not cached, and MaxCharWidth is raised to `advance` when given smaller.
+    FontRef MakeUniformFont(const LogFont& desc, int advance, const TextMetrics& metrics);
 
     // Exact, case-sensitive lookup in the list of installed faces, where an alias name counts as installed when
     // its target is. This is the test the style system's font-family resolution makes.

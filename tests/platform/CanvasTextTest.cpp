@@ -107,8 +107,12 @@ TEST(CanvasMeasure, FitCountAtAndAroundBoundaries)
     struct Case {
         int max, fit;
     } cases[] = {{-1, 0}, {0, 0}, {10, 0}, {11, 1}, {21, 1}, {22, 2}, {43, 3}, {44, 4}, {1000, 4}};
-    for (const Case& k : cases)
+    for (const Case& k : cases) {
         EXPECT_EQ(c.FitCount(s, k.max), k.fit) << k.max;
+        int fitted = -1;
+        EXPECT_EQ(c.FitCount(s, k.max, fitted), k.fit) << k.max;
+        EXPECT_EQ(fitted, 11 * k.fit) << k.max;
+    }
 
     std::vector<int> partial(s.size(), -1);
     EXPECT_EQ(c.FitCount(s, 30, partial), 2);

@@ -194,3 +194,23 @@ TEST(Font, SurrogatesAndControls)
     EXPECT_EQ(f->Glyph(0x0001).Index, 0u);              // control characters draw the box, never a fallback glyph
     EXPECT_EQ(f->Glyph(0x0001).Face, 0);
 }
+
+TEST(Font, UniformFontsAdvanceEveryUnitAlike)
+{
+    LogFont d;
+    d.Face = u"Liberation Serif";
+    d.Height = -16;
+    TextMetrics tm;
+    tm.Height = 16;
+    tm.Ascent = 12;
+    tm.Descent = 4;
+    FontRef f = FontService::Instance().MakeUniformFont(d, 8, tm);
+    for (char16_t u : {u'i', u'W', u' ', u'\u4E2D', u'\u0008'})
+        EXPECT_EQ(f->Advance(u), 8) << int(u);
+    EXPECT_EQ(f->GlyphOfCodePoint(0x1F600).Advance, 8);
+    EXPECT_EQ(f->Metrics().Ascent, 12);
+    EXPECT_EQ(f->Metrics().MaxCharWidth, 8);
+    // Drawn with the real face's glyphs, and not shared with the real font.
+    EXPECT_NE(f->Glyph(u'W').Index, 0u);
+    EXPECT_NE(MakeFont(u"Liberation Serif", -16)->Advance(u'i'), 8);
+}

@@ -1,0 +1,139 @@
+#include "layout/Document.h"
+
+#include "layout/FontRuns.h"
+#include "layout/TextSection.h"
+#include "platform/Canvas.h"
+
+#include <algorithm>
+
+namespace lantern {
+
+ThtDocument::ThtDocument(bool quirks)
+    : TCell(*this, u"default"), Quirks(quirks),
+      Styles(std::make_unique<THtmlStyleList>(quirks, [this](bool on) { LinksReactToHover = on; }))
+{
+    PropStack.Cascade = Styles.get();
+    PropStack.Quirks = quirks;
+}
+
+ThtDocument::~ThtDocument()
+{
+    // The sections belong to the cell base, which outlives these members: free them while the lists they
+    // leave on the way out still exist.
+    IdTable.Clear();
+    ForgetLinkRuns();
+    Sections.clear();
+}
+
+void ThtDocument::ForgetLinkRuns()
+{
+    LinkList.clear();
+    HoveredRun = nullptr;
+    PositionList.clear();
+}
+
+int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int availableHeight, int blockHeight,
+                                int& scrollWidth, int& counter)
+{
+    ++LayoutPass;
+    canvas.SetTextJustification(0, 0);
+    const int height = TCell::LayoutCell(canvas, y, width, availableHeight, blockHeight, scrollWidth, counter);
+    if (!IsPrintCopy && PositionList.empty())
+        RegisterPositions();
+    return height;
+}
+
+int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, int clipWidth, int x, int y,
+                               int xRef, int yRef)
+{
+    PageCutY = ViewTop + clip.bottom;
+    const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
+    ViewTopChanged = false;
+    return bottom;
+}
+
+void ThtDocument::SetViewTop(int y)
+{
+    ViewTop = y;
+    ViewTopChanged = true;
+}
+
+THitKinds ThtDocument::HitLink(platform::Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& target,
+                               TFormControlObj*& control, u16& title)
+{
+    TFontObj* previous = HoveredRun;
+    HoveredRun = nullptr;
+    const THitKinds found = TCellBasic::HitLink(canvas, x, y, target, control, title);
+    if (LinksReactToHover && previous != HoveredRun) {
+        if (previous)
+            previous->SetLinkHover(LinkList, false);
+        if (HoveredRun)
+            HoveredRun->SetLinkHover(LinkList, true);
+        if (Invalidate)
+            Invalidate();
+    }
+    return found;
+}
+
+void ThtDocument::ClearHover()
+{
+    if (!HoveredRun)
+        return;
+    if (Invalidate)
+        Invalidate();
+    HoveredRun->SetLinkHover(LinkList, false);
+    HoveredRun = nullptr;
+}
+
+bool ThtDocument::CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const
+{
+    if (CharCount > 0 && pos >= CharCount) {
+        if (!TCellBasic::CaretToPoint(canvas, CharCount - 1, x, y))
+            return false;
+        x += 15;
+        return true;
+    }
+    return TCellBasic::CaretToPoint(canvas, pos, x, y);
+}
+
+int ThtDocument::SourceToDocPos(int sourcePos, bool backward) const
+{
+    const int pos = TCellBasic::SourceToDocPos(sourcePos, backward);
+    return pos >= 0 ? pos : CharCount;
+}
+
+TSectionBase* ThtDocument::SectionAtY(int y, int& top, int& index) const
+{
+    for (int i = static_cast<int>(PositionList.size()) - 1; i >= 0; --i) {
+        const int anchor = PositionList[static_cast<std::size_t>(i)]->AnchorY();
+        if (anchor <= y) {
+            top = anchor;
+            index = i;
+            return PositionList[static_cast<std::size_t>(i)];
+        }
+    }
+    return nullptr;
+}
+
+void ThtDocument::AddCharAnchor(u16v id, int sourcePos)
+{
+    IdTable.Add(id, std::make_unique<TChPosObj>(*this, sourcePos));
+}
+
+void ThtDocument::ClearDocument()
+{
+    if (!IsPrintCopy) {
+        IdTable.Clear();
+        PositionList.clear();
+    }
+    SelStart = SelEnd = 0;
+    ForgetLinkRuns();
+    if (!IsPrintCopy) {
+        Styles->Clear();
+        Styles->Quirks = Quirks;
+    }
+    Sections.clear();
+    TextSectionCount = 0;
+}
+
+} // namespace lantern

@@ -1,0 +1,96 @@
+// The document root (ThtDocument): the cell of the page's top-level sections and the keeper of everything that
+// is document-wide.
+//
+// Ownership: the document owns its sections (as a cell), its id table (which owns only the in-text anchors), its
+// style store and its property stack. The position list, the link run list and the hovered run only borrow
+// sections and runs of the tree; ClearDocument empties them before it frees the sections. The viewer that owns
+// the document is reached only through the callbacks below.
+#pragma once
+
+#include "common/Str.h"
+#include "common/Types.h"
+#include "layout/Cell.h"
+#include "layout/IdTable.h"
+#include "style/Properties.h"
+#include "style/StyleList.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace lantern {
+
+class TFontObj;
+
+class ThtDocument : public TCell {
+public:
+    explicit ThtDocument(bool quirks = false);
+    ~ThtDocument() override;
+
+    // --- driving layout and painting (the viewer)
+    // Lays the page out from y at this width; scrollWidth receives the horizontal extent the content needs.
+    int LayoutDocument(platform::Canvas& canvas, int y, int width, int availableHeight, int blockHeight,
+                       int& scrollWidth, int& counter);
+    int PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, int clipWidth, int x, int y, int xRef,
+                      int yRef);
+    void SetViewTop(int y);
+
+    // --- questions about points and positions
+    // Remembers the hovered run and switches link hover states when it changes.
+    THitKinds HitLink(platform::Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& target,
+                      TFormControlObj*& control, u16& title) override;
+    void ClearHover();
+    // A position at or past the end of the text answers for the last character, 15 pixels to its right.
+    bool CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const override;
+    // The document length when no section holds the source position.
+    int SourceToDocPos(int sourcePos, bool backward) const override;
+    // The last registered section whose AnchorY is at or above y, with that Y and its index; null when none.
+    TSectionBase* SectionAtY(int y, int& top, int& index) const;
+
+    // --- building (the document builder)
+    void AddCharAnchor(u16v id, int sourcePos);
+    void ClearDocument();
+
+    // --- style
+    bool Quirks;
+    std::unique_ptr<THtmlStyleList> Styles;
+    THtmlPropStack PropStack;
+    bool LinksReactToHover = false; // set when a style rule names :hover
+
+    // --- settings from the viewer
+    u16 PreFontName = u"Courier New";
+    bool ShowImages = true;
+    bool NoTabLink = false;  // links take no keyboard focus
+    bool IsPrintCopy = false;
+
+    // --- scrolling and painting
+    int ViewTop = 0;
+    bool ViewTopChanged = false;
+    int PageCutY = 0;
+
+    // --- selection
+    int SelStart = 0;
+    int SelEnd = 0;
+
+    // --- ids, positions and links
+    TIDObjectList IdTable;
+    std::vector<TSectionBase*> PositionList; // every leaf section in document order
+    std::vector<TFontObj*> LinkList;         // every link run in document order
+    TFontObj* HoveredRun = nullptr;
+
+    // --- building state
+    bool NoBreak = false; // text collected now must not wrap
+
+    // --- counters and reporting
+    int LayoutPass = 0;
+    int TextSectionCount = 0;
+    int ProgressBase = 0;
+    int* FirstLineBaseline = nullptr; // when set and 0, the next text line laid out writes its baseline here
+    std::function<void(int percent)> OnProgress;
+    std::function<void()> Invalidate; // the paint surface must be repainted
+
+private:
+    void ForgetLinkRuns();
+};
+
+} // namespace lantern

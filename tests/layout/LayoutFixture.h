@@ -1,0 +1,167 @@
+// Documents built in code for layout tests. The uniform font makes every character Advance pixels wide with a
+// 16-pixel line (ascent 12, descent 4), so where a line breaks is arithmetic a reader can check; the real-font
+// helpers use the installed Liberation faces.
+#pragma once
+
+#include "layout/Document.h"
+#include "layout/LayoutDump.h"
+#include "layout/TextSection.h"
+#include "platform/Canvas.h"
+#include "platform/Font.h"
+#include "style/Fonts.h"
+#include "style/Properties.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lantern::testlayout {
+
+inline constexpr int Advance = 8;
+inline constexpr int LineH = 16;
+
+inline TMyFont UniformFont(int advance = Advance, int ascent = 12, int descent = 4)
+{
+    platform::LogFont desc;
+    desc.Face = u"DejaVu Sans Mono";
+    desc.Height = -(ascent + descent);
+    platform::TextMetrics tm;
+    tm.Height = ascent + descent;
+    tm.Ascent = ascent;
+    tm.Descent = descent;
+    tm.AveCharWidth = advance;
+    tm.MaxCharWidth = advance;
+    TMyFont f;
+    f.Name = desc.Face;
+    f.Height = desc.Height;
+    f.TextHeight = tm.Height;
+    f.Descent = descent;
+    f.MaxCharWidth = advance;
+    f.AveCharWidth = advance;
+    f.EmSize = tm.Height;
+    f.Handle = platform::FontService::Instance().MakeUniformFont(desc, advance, tm);
+    return f;
+}
+
+inline TMyFont RealFont(u16v face, int pixels)
+{
+    return TMyFontCache::Instance().GetFont(face, -pixels, 0, 1);
+}
+
+// A picture-sized box standing in the text at an ObjectMark: its size is given, not measured.
+class TBoxObject final : public TFloatingObj {
+public:
+    TBoxObject(int width, int height, AlignmentCode side = AlignmentCode::None)
+    {
+        Width = width;
+        Height = height;
+        FloatSide = side;
+    }
+    void MeasureObject(platform::Canvas&, const TFontObj&, int, int) override {}
+    std::unique_ptr<TFloatingObj> CloneObject() const override
+    {
+        return std::make_unique<TBoxObject>(Width, Height, FloatSide);
+    }
+};
+
+// Computed properties with a fixed font; other values set by name.
+inline std::unique_ptr<TProperties> PropsWith(const TMyFont& font,
+                                              std::initializer_list<std::pair<u16v, u16v>> values = {})
+{
+    auto props = std::make_unique<TProperties>(false);
+    for (const auto& [name, value] : values)
+        props->SetPropByName(name, value);
+    props->CachedFont = std::make_unique<TMyFont>(font);
+    return props;
+}
+
+class TPage {
+public:
+    TPage() : Props(PropsWith(UniformFont())) {}
+    explicit TPage(const TMyFont& font) : Props(PropsWith(font)) {}
+
+    // A new text section with the page's properties; text is fed with source positions counting from the
+    // section's first character, objects are placed where `text` holds ObjectMark.
+    template <class Section = TSection>
+    Section& Add(u16v text, std::vector<std::unique_ptr<TFloatingObj>> objects = {}, TProperties* props = nullptr)
+    {
+        auto section = std::make_unique<Section>(Doc, true, nullptr, props ? *props : *Props, nullptr);
+        Section& s = *section;
+        Feed(s, text, std::move(objects));
+        Doc.AddSection(std::move(section), Source);
+        return s;
+    }
+
+    void Feed(TSection& s, u16v text, std::vector<std::unique_ptr<TFloatingObj>> objects = {})
+    {
+        std::size_t nextObject = 0;
+        TokenObj token;
+        auto flush = [&] {
+            s.AppendToken(token);
+            token.Clear();
+        };
+        for (char16_t c : text) {
+            if (c == ObjectMark && nextObject < objects.size()) {
+                flush();
+                s.PlaceObject(std::move(objects[nextObject++]), Source++);
+                continue;
+            }
+            token.AddChar(c, Source++);
+        }
+        flush();
+    }
+
+    int Layout(int width)
+    {
+        int counter = 0;
+        ScrollWidth = 0;
+        return Height = Doc.LayoutDocument(Canvas, 0, width, 0, 0, ScrollWidth, counter);
+    }
+
+    // The text of each line without object marks and trailing spaces or breaks, with a drawn hyphen as "-".
+    static std::vector<std::string> LineTexts(const TSection& s)
+    {
+        std::vector<std::string> out;
+        for (const LineRec& line : s.Lines) {
+            if (line.LineChars == 0)
+                continue;
+            u16 t = s.Text.substr(static_cast<std::size_t>(line.LineStart), static_cast<std::size_t>(line.LineChars));
+            std::erase(t, ObjectMark);
+            while (!t.empty() && (t.back() == u' ' || t.back() == LineBreakMark))
+                t.pop_back();
+            if (line.EndsWithHyphen)
+                t += u'-';
+            out.push_back(ToUtf8(t));
+        }
+        return out;
+    }
+
+    // Document Y of each line's top.
+    static std::vector<int> LineTops(const TSection& s)
+    {
+        std::vector<int> out;
+        int y = s.BoxTop;
+        for (const LineRec& line : s.Lines) {
+            out.push_back(y);
+            y += line.FullHeight();
+        }
+        return out;
+    }
+
+    ThtDocument Doc;
+    platform::Canvas Canvas;
+    std::unique_ptr<TProperties> Props;
+    int Source = 0;
+    int ScrollWidth = 0;
+    int Height = 0;
+};
+
+inline std::vector<std::unique_ptr<TFloatingObj>> Boxes(std::initializer_list<TBoxObject> boxes)
+{
+    std::vector<std::unique_ptr<TFloatingObj>> out;
+    for (const TBoxObject& b : boxes)
+        out.push_back(std::make_unique<TBoxObject>(b.Width, b.Height, b.FloatSide));
+    return out;
+}
+
+} // namespace lantern::testlayout
