@@ -43,8 +43,8 @@ constexpr Art Warning = {
     "#YYYYYYkkYYYYYY#",
     "#YYYYYYYYYYYYYY#",
     "#YYYYYYkkYYYYYY#",
-    "#YYYYYkkkkYYYYY#",
     "#YYYYYYkkYYYYYY#",
+    "#YYYYYYYYYYYYYY#",
     ".#YYYYYYYYYYYY#.",
     "..############..",
 };
