@@ -16,7 +16,6 @@
 #include <benchmark/benchmark.h>
 
 #include <fstream>
-#include <random>
 
 using namespace lantern;
 using namespace lantern::testsupport;
@@ -28,39 +27,17 @@ struct Picture {
     Bytes Data;
 };
 
-// Runs of equal pixels over a few colours, as screenshots and drawings have.
-std::vector<std::uint8_t> DrawingPixels(int width, int height, int colours, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(std::size_t(width) * std::size_t(height));
-    for (std::size_t i = 0; i < v.size();) {
-        const std::size_t run = std::min<std::size_t>(v.size() - i, rng() % 40 + 1);
-        const auto value = std::uint8_t(rng() % unsigned(colours));
-        for (std::size_t k = 0; k < run; ++k)
-            v[i++] = value;
-    }
-    return v;
-}
-
-std::vector<Color> Palette(int colours)
-{
-    std::vector<Color> table;
-    for (int i = 0; i < colours; ++i)
-        table.push_back(Color(i * 37 % 256) | Color(i * 91 % 256) << 8 | Color(i * 13 % 256) << 16);
-    return table;
-}
-
 Picture Still(const char* name, int width, int height, bool interlaced)
 {
     GifSpec spec;
     spec.Width = width;
     spec.Height = height;
-    spec.GlobalTable = Palette(256);
+    spec.GlobalTable = DistinctPalette(256);
     GifFrame f;
     f.Width = width;
     f.Height = height;
     f.Interlaced = interlaced;
-    f.Pixels = DrawingPixels(width, height, 256, 1);
+    f.Pixels = RunsOfIndices(std::size_t(width) * std::size_t(height), 256, 1, 40);
     spec.Frames = {f};
     return {name, GiflibGif(spec)};
 }
@@ -73,11 +50,11 @@ Picture LongAnimation()
     spec.Width = 320;
     spec.Height = 240;
     spec.Loop = 0;
-    spec.GlobalTable = Palette(64);
+    spec.GlobalTable = DistinctPalette(64);
     GifFrame first;
     first.Width = 320;
     first.Height = 240;
-    first.Pixels = DrawingPixels(320, 240, 63, 2);
+    first.Pixels = RunsOfIndices(320 * 240, 63, 2, 40);
     first.Transparent = 63;
     spec.Frames = {first};
     for (int i = 1; i < 40; ++i) {
@@ -85,7 +62,7 @@ Picture LongAnimation()
         f.Left = (i * 17) % 220;
         f.Top = (i * 11) % 140;
         f.Width = f.Height = 100;
-        f.Pixels = DrawingPixels(100, 100, 64, unsigned(i) + 3);
+        f.Pixels = RunsOfIndices(100 * 100, 64, unsigned(i) + 3, 40);
         f.Transparent = 63;
         f.Disposal = i % 2 ? 2 : 1;
         f.Delay = 4;
@@ -175,12 +152,12 @@ void BM_DocumentImages(benchmark::State& state, bool warm)
         GifSpec spec;
         spec.Width = 64;
         spec.Height = 48;
-        spec.GlobalTable = Palette(16);
+        spec.GlobalTable = DistinctPalette(16);
         GifFrame f;
         f.Width = 64;
         f.Height = 48;
         f.Transparent = i % 3 ? -1 : 0;
-        f.Pixels = DrawingPixels(64, 48, 16, unsigned(i));
+        f.Pixels = RunsOfIndices(64 * 48, 16, unsigned(i), 40);
         spec.Frames = {f};
         const Bytes bytes = GiflibGif(spec);
         const std::string path = dir.path().toStdString() + "/pic" + std::to_string(i) + ".gif";

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 using namespace lantern;
 using namespace lantern::testsupport;
@@ -49,28 +48,6 @@ GifError LoadError(const Bytes& bytes, std::string* message = nullptr)
         return e.Code();
     }
     return GifError::NoError;
-}
-
-std::vector<std::uint8_t> RandomIndices(std::size_t n, int colours, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(n);
-    // Runs of repeated indices give the encoder long strings to find; the noise fills its table.
-    for (std::size_t i = 0; i < n;) {
-        const std::size_t run = std::min<std::size_t>(n - i, rng() % 7 + 1);
-        const std::uint8_t value = std::uint8_t(rng() % unsigned(colours));
-        for (std::size_t k = 0; k < run; ++k)
-            v[i++] = value;
-    }
-    return v;
-}
-
-std::vector<Color> Palette(int colours)
-{
-    std::vector<Color> table;
-    for (int i = 0; i < colours; ++i)
-        table.push_back(Color(i * 37 % 256) | Color(i * 91 % 256) << 8 | Color(i * 13 % 256) << 16);
-    return table;
 }
 
 // Frame i of the strip, as colour indices looked up in the table (-1 for a colour not in it).
@@ -200,9 +177,9 @@ TEST(Gif, InterlacedDecodesToTheSamePixelsAsProgressive)
         GifSpec spec;
         spec.Width = 7;
         spec.Height = height;
-        spec.GlobalTable = Palette(4);
+        spec.GlobalTable = DistinctPalette(4);
         GifFrame f = Solid(0, 0, 7, height, 0);
-        f.Pixels = RandomIndices(f.Pixels.size(), 4, unsigned(height));
+        f.Pixels = RunsOfIndices(f.Pixels.size(), 4, unsigned(height), 7);
         for (bool giflib : {false, true}) {
             spec.Frames = {f};
             spec.Frames[0].Interlaced = true;
@@ -223,10 +200,10 @@ TEST(Gif, DecodesWhatGiflibEncodes)
         GifSpec spec;
         spec.Width = 97;
         spec.Height = 61;
-        spec.GlobalTable = Palette(colours);
+        spec.GlobalTable = DistinctPalette(colours);
         for (unsigned seed = 0; seed < 3; ++seed) {
             GifFrame f = Solid(0, 0, 97, 61, 0);
-            f.Pixels = RandomIndices(f.Pixels.size(), colours, seed * 7 + unsigned(colours));
+            f.Pixels = RunsOfIndices(f.Pixels.size(), colours, seed * 7 + unsigned(colours), 7);
             spec.Frames.push_back(f);
         }
         TGif gif;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,30 @@ inline std::vector<int> RowOrder(int height, bool interlaced)
         for (int y = start[pass]; y < height; y += step[pass])
             rows.push_back(y);
     return rows;
+}
+
+// Colour indices in runs of 1 to maxRun equal ones: long strings for the encoder to find, and enough noise to
+// fill its table.
+inline std::vector<std::uint8_t> RunsOfIndices(std::size_t n, int colours, unsigned seed, unsigned maxRun)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> v(n);
+    for (std::size_t i = 0; i < n;) {
+        const std::size_t run = std::min<std::size_t>(n - i, rng() % maxRun + 1);
+        const auto value = std::uint8_t(rng() % unsigned(colours));
+        for (std::size_t k = 0; k < run; ++k)
+            v[i++] = value;
+    }
+    return v;
+}
+
+// A colour table whose entries all differ.
+inline std::vector<Color> DistinctPalette(int colours)
+{
+    std::vector<Color> table;
+    for (int i = 0; i < colours; ++i)
+        table.push_back(Color(i * 37 % 256) | Color(i * 91 % 256) << 8 | Color(i * 13 % 256) << 16);
+    return table;
 }
 
 namespace detail {
