@@ -3,6 +3,8 @@
 #include "platform/PictureCodec.h"
 
 #include <algorithm>
+#include <bit>
+#include <cctype>
 #include <cstring>
 
 namespace lantern {
@@ -51,6 +53,28 @@ constexpr const char* Messages[] = {
     "next message",
 };
 static_assert(std::size(Messages) == static_cast<std::size_t>(GifError::NextMessage) + 1);
+
+// ORs 0/1 flags into a row of mask bits from bit `at` on (most significant bit first), eight at a time wherever
+// they fall on whole bytes: the multiplication gathers the low bit of each of eight flag bytes into one byte.
+void OrFlagsIntoBits(const std::uint8_t* flags, int n, std::uint8_t* bits, int at)
+{
+    int i = 0;
+    auto one = [&](int k) {
+        if (flags[k])
+            bits[(at + k) >> 3] |= static_cast<std::uint8_t>(0x80 >> ((at + k) & 7));
+    };
+    for (; i < n && ((at + i) & 7) != 0; ++i)
+        one(i);
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= n; i += 8) {
+            std::uint64_t eight;
+            std::memcpy(&eight, flags + i, 8);
+            bits[(at + i) >> 3] |= static_cast<std::uint8_t>((eight * 0x8040201008040201ull) >> 56);
+        }
+    }
+    for (; i < n; ++i)
+        one(i);
+}
 
 std::string RaisedText(const std::string& message)
 {
@@ -531,7 +555,7 @@ platform::Bitmap TGif::BuildStrip(std::optional<platform::Mask>& mask) const
     if (W == 0 || H == 0)
         Raise(GifError::ZeroSize);
 
-    platform::Bitmap strip(W * n, H, 0x000000);
+    platform::Bitmap strip = platform::UnfilledBitmap(W * n, H); // every block is written whole below
     if (strip.IsEmpty())
         Raise(GifError::AnimationTooLarge);
     if (masked) {
@@ -568,13 +592,7 @@ platform::Bitmap TGif::BuildStrip(std::optional<platform::Mask>& mask) const
                         std::size_t(W) * sizeof(std::uint32_t));
             if (!masked)
                 continue;
-            std::uint8_t* bits = platform::MaskRow(*mask, y);
-            const std::uint8_t* row = clear.data() + std::size_t(y) * std::size_t(W);
-            for (int x = 0; x < W; ++x)
-                if (row[x]) {
-                    const int bx = i * W + x;
-                    bits[bx >> 3] |= static_cast<std::uint8_t>(0x80 >> (bx & 7));
-                }
+            OrFlagsIntoBits(clear.data() + std::size_t(y) * std::size_t(W), W, platform::MaskRow(*mask, y), i * W);
         }
 
         // Disposal to the background (and to the previous picture, which the strip treats alike) clears the

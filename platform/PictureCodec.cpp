@@ -65,6 +65,11 @@ std::optional<std::vector<std::uint8_t>> ReadFileUpTo(u16v path, std::size_t max
     return bytes;
 }
 
+Bitmap UnfilledBitmap(int width, int height)
+{
+    return Bitmap::FromImage(QImage(width, height, QImage::Format_RGB32));
+}
+
 std::uint32_t* BitmapRow(Bitmap& bitmap, int y)
 {
     return reinterpret_cast<std::uint32_t*>(bitmap.Image().scanLine(y));

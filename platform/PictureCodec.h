@@ -30,7 +30,11 @@ Bitmap DecodePicture(std::span<const std::uint8_t> bytes, PictureFormat format);
 // The whole file when it exists and holds at most maxBytes bytes.
 std::optional<std::vector<std::uint8_t>> ReadFileUpTo(u16v path, std::size_t maxBytes);
 
-// Rows of a bitmap made with Bitmap(width, height, ...), as 32-bit words 0xFFRRGGBB (not the engine's 0x00BBGGRR),
+// A 32-bit RGB bitmap whose pixels are not set yet, for decoders that write every one; empty when memory for it
+// cannot be had.
+Bitmap UnfilledBitmap(int width, int height);
+
+// Rows of a bitmap made with Bitmap(width, height, ...) or UnfilledBitmap, as 32-bit words 0xFFRRGGBB (not the engine's 0x00BBGGRR),
 // for decoders that fill whole pictures at once; y must lie inside the bitmap.
 std::uint32_t* BitmapRow(Bitmap& bitmap, int y);
 const std::uint32_t* BitmapRow(const Bitmap& bitmap, int y);
