@@ -29,34 +29,34 @@ struct Picture {
 
 Picture Still(const char* name, int width, int height, bool interlaced)
 {
-    GifSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.GlobalTable = DistinctPalette(256);
+    GifPlan plan;
+    plan.Width = width;
+    plan.Height = height;
+    plan.GlobalTable = DistinctPalette(256);
     GifFrame f;
     f.Width = width;
     f.Height = height;
     f.Interlaced = interlaced;
     f.Pixels = RunsOfIndices(std::size_t(width) * std::size_t(height), 256, 1, 40);
-    spec.Frames = {f};
-    return {name, GiflibGif(spec)};
+    plan.Frames = {f};
+    return {name, GiflibGif(plan)};
 }
 
 // A spinner-like animation: a full first frame, then frames that redraw a moving square with transparent holes,
 // every other one disposed to the background.
 Picture LongAnimation()
 {
-    GifSpec spec;
-    spec.Width = 320;
-    spec.Height = 240;
-    spec.Loop = 0;
-    spec.GlobalTable = DistinctPalette(64);
+    GifPlan plan;
+    plan.Width = 320;
+    plan.Height = 240;
+    plan.Loop = 0;
+    plan.GlobalTable = DistinctPalette(64);
     GifFrame first;
     first.Width = 320;
     first.Height = 240;
     first.Pixels = RunsOfIndices(320 * 240, 63, 2, 40);
     first.Transparent = 63;
-    spec.Frames = {first};
+    plan.Frames = {first};
     for (int i = 1; i < 40; ++i) {
         GifFrame f;
         f.Left = (i * 17) % 220;
@@ -66,9 +66,9 @@ Picture LongAnimation()
         f.Transparent = 63;
         f.Disposal = i % 2 ? 2 : 1;
         f.Delay = 4;
-        spec.Frames.push_back(f);
+        plan.Frames.push_back(f);
     }
-    return {"generated animation 320x240x40", GiflibGif(spec)};
+    return {"generated animation 320x240x40", GiflibGif(plan)};
 }
 
 const std::vector<Picture>& Generated()
@@ -149,17 +149,17 @@ void BM_DocumentImages(benchmark::State& state, bool warm)
     QTemporaryDir dir;
     std::vector<u16> sources;
     for (int i = 0; i < 40; ++i) {
-        GifSpec spec;
-        spec.Width = 64;
-        spec.Height = 48;
-        spec.GlobalTable = DistinctPalette(16);
+        GifPlan plan;
+        plan.Width = 64;
+        plan.Height = 48;
+        plan.GlobalTable = DistinctPalette(16);
         GifFrame f;
         f.Width = 64;
         f.Height = 48;
         f.Transparent = i % 3 ? -1 : 0;
         f.Pixels = RunsOfIndices(64 * 48, 16, unsigned(i), 40);
-        spec.Frames = {f};
-        const Bytes bytes = GiflibGif(spec);
+        plan.Frames = {f};
+        const Bytes bytes = GiflibGif(plan);
         const std::string path = dir.path().toStdString() + "/pic" + std::to_string(i) + ".gif";
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         for (int k = 0; k < 5; ++k)

@@ -23,10 +23,10 @@ GifFrame Pixel(std::uint8_t index, int delay = 10)
 
 std::unique_ptr<TGIFImage> Animation(std::vector<GifFrame> frames, int loop = -1)
 {
-    GifSpec spec;
-    spec.Frames = std::move(frames);
-    spec.Loop = loop;
-    return LoadGifImage(WriteGif(spec));
+    GifPlan plan;
+    plan.Frames = std::move(frames);
+    plan.Loop = loop;
+    return LoadGifImage(WriteGif(plan));
 }
 
 // The frames shown while the clock runs on in steps of `step` ms from `start`, until the animation stops or
@@ -141,17 +141,17 @@ TEST(GifImage, TimerTickAdvancesOnlyDrawnImages)
 // Drawn stretched, a frame keeps hard pixel edges and shows the page through its transparent pixels.
 TEST(GifImage, DrawsTheCurrentFrameThroughTheMask)
 {
-    GifSpec spec;
-    spec.Width = 2;
-    spec.Height = 1;
+    GifPlan plan;
+    plan.Width = 2;
+    plan.Height = 1;
     GifFrame a;
     a.Width = 2;
     a.Pixels = {2, 3};
     a.Transparent = 3;
     GifFrame b = a;
     b.Pixels = {3, 1};
-    spec.Frames = {a, b};
-    auto gif = LoadGifImage(WriteGif(spec));
+    plan.Frames = {a, b};
+    auto gif = LoadGifImage(WriteGif(plan));
     ASSERT_TRUE(gif->HasTransparency());
     for (int frame : {1, 2}) {
         gif->SetCurrentFrame(frame);
@@ -175,14 +175,14 @@ TEST(GifImage, DrawsTheCurrentFrameThroughTheMask)
 
 TEST(GifImage, FirstFrameAloneWithItsMask)
 {
-    GifSpec spec;
-    spec.Width = 2;
+    GifPlan plan;
+    plan.Width = 2;
     GifFrame a;
     a.Width = 2;
     a.Pixels = {1, 3};
     a.Transparent = 3;
-    spec.Frames = {a, a};
-    auto gif = LoadGifImage(WriteGif(spec));
+    plan.Frames = {a, a};
+    auto gif = LoadGifImage(WriteGif(plan));
     const platform::Bitmap& first = gif->GetBitmap();
     ASSERT_EQ(first.Width(), 2);
     EXPECT_EQ(first.Pixel(0, 0), 0xFFFFFFu);

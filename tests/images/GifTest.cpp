@@ -25,13 +25,13 @@ GifFrame Solid(int left, int top, int width, int height, std::uint8_t index)
     return f;
 }
 
-GifSpec SpecOf(int width, int height, std::vector<GifFrame> frames)
+GifPlan PlanOf(int width, int height, std::vector<GifFrame> frames)
 {
-    GifSpec spec;
-    spec.Width = width;
-    spec.Height = height;
-    spec.Frames = std::move(frames);
-    return spec;
+    GifPlan plan;
+    plan.Width = width;
+    plan.Height = height;
+    plan.Frames = std::move(frames);
+    return plan;
 }
 
 // The code a load raises, or NoError.
@@ -66,17 +66,17 @@ void ExpectFramePixels(const platform::Bitmap& strip, int frame, int width, int 
 
 TEST(Gif, FramesCarryTheirTimingDisposalAndTransparency)
 {
-    GifSpec spec;
-    spec.Width = 4;
-    spec.Height = 3;
-    spec.Frames = {Solid(0, 0, 4, 3, 1), Solid(1, 1, 2, 2, 2), Solid(0, 0, 1, 1, 3)};
-    spec.Frames[0].Delay = 0;
-    spec.Frames[1].Delay = 5;
-    spec.Frames[1].Disposal = 2;
-    spec.Frames[1].Transparent = 3;
-    spec.Frames[2].Control = false;
+    GifPlan plan;
+    plan.Width = 4;
+    plan.Height = 3;
+    plan.Frames = {Solid(0, 0, 4, 3, 1), Solid(1, 1, 2, 2, 2), Solid(0, 0, 1, 1, 3)};
+    plan.Frames[0].Delay = 0;
+    plan.Frames[1].Delay = 5;
+    plan.Frames[1].Disposal = 2;
+    plan.Frames[1].Transparent = 3;
+    plan.Frames[2].Control = false;
     TGif gif;
-    gif.LoadFromStream(WriteGif(spec));
+    gif.LoadFromStream(WriteGif(plan));
     ASSERT_EQ(gif.FrameCount(), 3);
     EXPECT_EQ(gif.ScreenWidth(), 4);
     EXPECT_EQ(gif.ScreenHeight(), 3);
@@ -103,11 +103,11 @@ TEST(Gif, FramesCarryTheirTimingDisposalAndTransparency)
 TEST(Gif, LoopCountComesFromTheNetscapeBlock)
 {
     for (int loop : {0, 2, 65535}) {
-        GifSpec spec;
-        spec.Loop = loop;
-        spec.Frames = {Solid(0, 0, 1, 1, 1)};
+        GifPlan plan;
+        plan.Loop = loop;
+        plan.Frames = {Solid(0, 0, 1, 1, 1)};
         TGif gif;
-        gif.LoadFromStream(WriteGif(spec));
+        gif.LoadFromStream(WriteGif(plan));
         EXPECT_EQ(gif.LoopCount(), loop);
     }
 }
@@ -116,18 +116,18 @@ TEST(Gif, LoopCountComesFromTheNetscapeBlock)
 // pixels and the screen it leaves uncovered are transparent, and later transparent pixels keep what was there.
 TEST(Gif, StripCompositesFramesOverEachOther)
 {
-    GifSpec spec;
-    spec.Width = 3;
-    spec.Height = 1;
+    GifPlan plan;
+    plan.Width = 3;
+    plan.Height = 1;
     GifFrame first = Solid(0, 0, 2, 1, 2);
     first.Pixels = {2, 3};
     first.Transparent = 3;
     GifFrame second = Solid(0, 0, 3, 1, 3);
     second.Pixels = {3, 1, 3};
     second.Transparent = 3;
-    spec.Frames = {first, second};
+    plan.Frames = {first, second};
     TGif gif;
-    gif.LoadFromStream(WriteGif(spec));
+    gif.LoadFromStream(WriteGif(plan));
     std::optional<platform::Mask> mask;
     const platform::Bitmap strip = gif.BuildStrip(mask);
     ASSERT_EQ(strip.Width(), 6);
@@ -146,16 +146,16 @@ TEST(Gif, StripCompositesFramesOverEachOther)
 TEST(Gif, DisposalToBackgroundClearsTheFrameOnlyInTheMask)
 {
     for (bool transparency : {true, false}) {
-        GifSpec spec;
-        spec.Width = 4;
-        spec.Height = 1;
+        GifPlan plan;
+        plan.Width = 4;
+        plan.Height = 1;
         GifFrame first = Solid(0, 0, 2, 1, 1);
         first.Disposal = 2;
         GifFrame second = Solid(2, 0, 2, 1, 2);
         second.Transparent = transparency ? 3 : -1;
-        spec.Frames = {first, second};
+        plan.Frames = {first, second};
         TGif gif;
-        gif.LoadFromStream(WriteGif(spec));
+        gif.LoadFromStream(WriteGif(plan));
         std::optional<platform::Mask> mask;
         const platform::Bitmap strip = gif.BuildStrip(mask);
         ASSERT_EQ(mask.has_value(), transparency);
@@ -174,20 +174,20 @@ TEST(Gif, DisposalToBackgroundClearsTheFrameOnlyInTheMask)
 TEST(Gif, InterlacedDecodesToTheSamePixelsAsProgressive)
 {
     for (int height : {1, 2, 3, 5, 8, 9, 13, 17, 31}) {
-        GifSpec spec;
-        spec.Width = 7;
-        spec.Height = height;
-        spec.GlobalTable = DistinctPalette(4);
+        GifPlan plan;
+        plan.Width = 7;
+        plan.Height = height;
+        plan.GlobalTable = DistinctPalette(4);
         GifFrame f = Solid(0, 0, 7, height, 0);
         f.Pixels = RunsOfIndices(f.Pixels.size(), 4, unsigned(height), 7);
         for (bool giflib : {false, true}) {
-            spec.Frames = {f};
-            spec.Frames[0].Interlaced = true;
+            plan.Frames = {f};
+            plan.Frames[0].Interlaced = true;
             TGif gif;
-            gif.LoadFromStream(giflib ? GiflibGif(spec) : WriteGif(spec));
+            gif.LoadFromStream(giflib ? GiflibGif(plan) : WriteGif(plan));
             std::optional<platform::Mask> mask;
             SCOPED_TRACE(testing::Message() << "height " << height << (giflib ? " giflib" : " plain"));
-            ExpectFramePixels(gif.BuildStrip(mask), 0, 7, height, f.Pixels, spec.GlobalTable);
+            ExpectFramePixels(gif.BuildStrip(mask), 0, 7, height, f.Pixels, plan.GlobalTable);
         }
     }
 }
@@ -197,37 +197,37 @@ TEST(Gif, InterlacedDecodesToTheSamePixelsAsProgressive)
 TEST(Gif, DecodesWhatGiflibEncodes)
 {
     for (int colours : {2, 4, 16, 256}) {
-        GifSpec spec;
-        spec.Width = 97;
-        spec.Height = 61;
-        spec.GlobalTable = DistinctPalette(colours);
+        GifPlan plan;
+        plan.Width = 97;
+        plan.Height = 61;
+        plan.GlobalTable = DistinctPalette(colours);
         for (unsigned seed = 0; seed < 3; ++seed) {
             GifFrame f = Solid(0, 0, 97, 61, 0);
             f.Pixels = RunsOfIndices(f.Pixels.size(), colours, seed * 7 + unsigned(colours), 7);
-            spec.Frames.push_back(f);
+            plan.Frames.push_back(f);
         }
         TGif gif;
-        gif.LoadFromStream(GiflibGif(spec));
+        gif.LoadFromStream(GiflibGif(plan));
         ASSERT_EQ(gif.FrameCount(), 3);
         std::optional<platform::Mask> mask;
         const platform::Bitmap strip = gif.BuildStrip(mask);
         for (int i = 0; i < 3; ++i) {
             SCOPED_TRACE(testing::Message() << colours << " colours, frame " << i);
-            ExpectFramePixels(strip, i, 97, 61, spec.Frames[std::size_t(i)].Pixels, spec.GlobalTable);
+            ExpectFramePixels(strip, i, 97, 61, plan.Frames[std::size_t(i)].Pixels, plan.GlobalTable);
         }
     }
 }
 
 TEST(Gif, LowerCaseSignatureAndMissingTrailerAreAccepted)
 {
-    GifSpec spec;
-    spec.Frames = {Solid(0, 0, 1, 1, 2)};
-    spec.Signature = "gif89a";
-    EXPECT_EQ(LoadError(WriteGif(spec)), GifError::NoError);
-    spec.Signature = "GIF87a";
-    spec.Trailer = false;
+    GifPlan plan;
+    plan.Frames = {Solid(0, 0, 1, 1, 2)};
+    plan.Signature = "gif89a";
+    EXPECT_EQ(LoadError(WriteGif(plan)), GifError::NoError);
+    plan.Signature = "GIF87a";
+    plan.Trailer = false;
     TGif gif;
-    gif.LoadFromStream(WriteGif(spec));
+    gif.LoadFromStream(WriteGif(plan));
     ASSERT_EQ(gif.FrameCount(), 1);
     std::optional<platform::Mask> mask;
     EXPECT_EQ(gif.BuildStrip(mask).Pixel(0, 0), Red);
@@ -238,21 +238,21 @@ TEST(Gif, LowerCaseSignatureAndMissingTrailerAreAccepted)
 TEST(Gif, ErrorsAfterTheFirstImageKeepTheImagesRead)
 {
     const Bytes unknown = {0x21, 0xAB, 0};
-    GifSpec spec;
-    spec.Frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2)};
-    spec.Before[0] = unknown;
+    GifPlan plan;
+    plan.Frames = {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2)};
+    plan.Before[0] = unknown;
     std::string message;
-    EXPECT_EQ(LoadError(WriteGif(spec), &message), GifError::UnknownExtension);
+    EXPECT_EQ(LoadError(WriteGif(plan), &message), GifError::UnknownExtension);
     EXPECT_EQ(message, "TGif: unknown extension: 00AB");
 
-    spec.Before.clear();
-    spec.Before[1] = unknown;
+    plan.Before.clear();
+    plan.Before[1] = unknown;
     TGif gif;
-    gif.LoadFromStream(WriteGif(spec));
+    gif.LoadFromStream(WriteGif(plan));
     EXPECT_EQ(gif.FrameCount(), 1);
 
     // A second frame cut short in its data.
-    Bytes cut = WriteGif(SpecOf(1, 1, {Solid(0, 0, 1, 1, 1), Solid(0, 0, 9, 9, 2)}));
+    Bytes cut = WriteGif(PlanOf(1, 1, {Solid(0, 0, 1, 1, 1), Solid(0, 0, 9, 9, 2)}));
     cut.resize(cut.size() - 4);
     gif.LoadFromStream(cut);
     EXPECT_EQ(gif.FrameCount(), 1);
@@ -260,7 +260,7 @@ TEST(Gif, ErrorsAfterTheFirstImageKeepTheImagesRead)
 
 TEST(Gif, BrokenFilesRaiseTheirCodes)
 {
-    const Bytes good = WriteGif(SpecOf(1, 1, {Solid(0, 0, 2, 2, 1)}));
+    const Bytes good = WriteGif(PlanOf(1, 1, {Solid(0, 0, 2, 2, 1)}));
     auto withByte = [&](std::size_t at, std::uint8_t value) {
         Bytes b = good;
         b[at] = value;
@@ -307,7 +307,7 @@ TEST(Gif, BrokenFilesRaiseTheirCodes)
 // Code width 3: clear 4, end 5. The data 0, 1, 5 (no clear code first) reads as clear, 0, 1, end.
 TEST(Gif, AFirstCodeOfZeroDecodesAsIfAClearCodeCameFirst)
 {
-    Bytes b = WriteGif(SpecOf(2, 1, {Solid(0, 0, 2, 1, 3)}));
+    Bytes b = WriteGif(PlanOf(2, 1, {Solid(0, 0, 2, 1, 3)}));
     const std::size_t data = 13 + 12 + 8 + 10 + 1;
     // Least significant bit first: 0 in bits 0-2, 1 in bits 3-5, 5 in bits 6-8.
     b.erase(b.begin() + std::ptrdiff_t(data), b.end() - 1);
@@ -335,13 +335,13 @@ TEST(Gif, StripSizeLimits)
         {70, false, GifError::AnimationTooLarge},
     };
     for (const Case& c : cases) {
-        GifSpec spec;
-        spec.Width = spec.Height = 1000;
+        GifPlan plan;
+        plan.Width = plan.Height = 1000;
         for (int i = 0; i < c.frames; ++i) {
-            spec.Frames.push_back(Solid(i, i, 1, 1, 1));
-            spec.Frames.back().Transparent = c.transparency ? 0 : -1;
+            plan.Frames.push_back(Solid(i, i, 1, 1, 1));
+            plan.Frames.back().Transparent = c.transparency ? 0 : -1;
         }
-        EXPECT_EQ(LoadError(WriteGif(spec)), c.code) << c.frames << " frames, transparency " << c.transparency;
+        EXPECT_EQ(LoadError(WriteGif(plan)), c.code) << c.frames << " frames, transparency " << c.transparency;
     }
 }
 
@@ -349,12 +349,12 @@ TEST(Gif, StripSizeLimits)
 // frame far larger than its screen keeps only the part that shows.
 TEST(Gif, ClaimedSizesDoNotAllocate)
 {
-    GifSpec huge;
+    GifPlan huge;
     huge.Width = huge.Height = 65535;
     huge.Frames = {Solid(0, 0, 1, 1, 1)};
     EXPECT_EQ(LoadError(WriteGif(huge)), GifError::AnimationTooLarge);
 
-    GifSpec small;
+    GifPlan small;
     small.Width = small.Height = 2;
     GifFrame wide = Solid(0, 0, 65535, 2, 0);
     small.Frames = {wide};
@@ -367,7 +367,7 @@ TEST(Gif, ClaimedSizesDoNotAllocate)
     EXPECT_EQ(gif.BuildStrip(mask).Width(), 2);
 
     // A frame taller than the screen is cut to the screen's height.
-    GifSpec tall;
+    GifPlan tall;
     tall.Width = 1;
     tall.Height = 2;
     tall.Frames = {Solid(0, 0, 1, 5, 1)};

@@ -22,21 +22,21 @@ namespace {
 
 Bytes OnePixelGif(std::uint8_t index, int transparent = -1)
 {
-    GifSpec spec;
+    GifPlan plan;
     GifFrame f;
     f.Pixels = {index};
     f.Transparent = transparent;
-    spec.Frames = {f};
-    return WriteGif(spec);
+    plan.Frames = {f};
+    return WriteGif(plan);
 }
 
 Bytes TwoFrameGif()
 {
-    GifSpec spec;
+    GifPlan plan;
     GifFrame f;
     f.Pixels = {1};
-    spec.Frames = {f, f};
-    return WriteGif(spec);
+    plan.Frames = {f, f};
+    return WriteGif(plan);
 }
 
 // A picture written by the platform's writer in the given format.

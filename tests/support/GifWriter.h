@@ -29,7 +29,7 @@ struct GifFrame {
     std::vector<Color> LocalTable;
 };
 
-struct GifSpec {
+struct GifPlan {
     std::string Signature = "GIF89a";
     int Width = 1, Height = 1;
     std::vector<Color> GlobalTable = {0x000000, 0xFFFFFF, 0x0000FF, 0x00FF00};
@@ -158,28 +158,28 @@ inline Bytes GraphicControl(int disposal, int delay, int transparent)
     return b;
 }
 
-inline Bytes WriteGif(const GifSpec& spec)
+inline Bytes WriteGif(const GifPlan& plan)
 {
-    Bytes out(spec.Signature.begin(), spec.Signature.end());
-    detail::Word(out, spec.Width);
-    detail::Word(out, spec.Height);
-    const bool global = !spec.GlobalTable.empty();
-    out.push_back(std::uint8_t(global ? 0x80 | (detail::TableBits(spec.GlobalTable.size()) - 1) : 0));
+    Bytes out(plan.Signature.begin(), plan.Signature.end());
+    detail::Word(out, plan.Width);
+    detail::Word(out, plan.Height);
+    const bool global = !plan.GlobalTable.empty();
+    out.push_back(std::uint8_t(global ? 0x80 | (detail::TableBits(plan.GlobalTable.size()) - 1) : 0));
     out.push_back(0);
     out.push_back(0);
     if (global)
-        detail::Table(out, spec.GlobalTable);
-    if (spec.Loop >= 0) {
+        detail::Table(out, plan.GlobalTable);
+    if (plan.Loop >= 0) {
         const Bytes app = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1,
-                           std::uint8_t(spec.Loop & 0xFF), std::uint8_t(spec.Loop >> 8), 0};
+                           std::uint8_t(plan.Loop & 0xFF), std::uint8_t(plan.Loop >> 8), 0};
         out.insert(out.end(), app.begin(), app.end());
     }
-    for (std::size_t i = 0; i <= spec.Frames.size(); ++i) {
-        if (auto it = spec.Before.find(i); it != spec.Before.end())
+    for (std::size_t i = 0; i <= plan.Frames.size(); ++i) {
+        if (auto it = plan.Before.find(i); it != plan.Before.end())
             out.insert(out.end(), it->second.begin(), it->second.end());
-        if (i == spec.Frames.size())
+        if (i == plan.Frames.size())
             break;
-        const GifFrame& f = spec.Frames[i];
+        const GifFrame& f = plan.Frames[i];
         if (f.Control) {
             const Bytes gce = GraphicControl(f.Disposal, f.Delay, f.Transparent);
             out.insert(out.end(), gce.begin(), gce.end());
@@ -193,8 +193,8 @@ inline Bytes WriteGif(const GifSpec& spec)
         out.push_back(std::uint8_t((local ? 0x80 | (detail::TableBits(f.LocalTable.size()) - 1) : 0) | (f.Interlaced ? 0x40 : 0)));
         if (local)
             detail::Table(out, f.LocalTable);
-        const int m = spec.MinCodeSize ? spec.MinCodeSize
-                                       : std::max(2, detail::TableBits(local ? f.LocalTable.size() : spec.GlobalTable.size()));
+        const int m = plan.MinCodeSize ? plan.MinCodeSize
+                                       : std::max(2, detail::TableBits(local ? f.LocalTable.size() : plan.GlobalTable.size()));
         out.push_back(std::uint8_t(m));
         std::vector<std::uint8_t> stored;
         for (int y : RowOrder(f.Height, f.Interlaced))
@@ -202,13 +202,13 @@ inline Bytes WriteGif(const GifSpec& spec)
                 stored.push_back(f.Pixels.empty() ? 0 : f.Pixels[std::size_t(y) * std::size_t(f.Width) + std::size_t(x)]);
         detail::SubBlocks(out, detail::PlainLzw(stored, m));
     }
-    if (spec.Trailer)
+    if (plan.Trailer)
         out.push_back(0x3B);
     return out;
 }
 
 // The same frames compressed by giflib (global table only; the frames' own tables are not written).
-inline Bytes GiflibGif(const GifSpec& spec)
+inline Bytes GiflibGif(const GifPlan& plan)
 {
     Bytes out;
     int error = 0;
@@ -219,15 +219,15 @@ inline Bytes GiflibGif(const GifSpec& spec)
     }, &error);
     if (!gif)
         return {};
-    const int bits = detail::TableBits(spec.GlobalTable.size());
+    const int bits = detail::TableBits(plan.GlobalTable.size());
     ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
     for (int i = 0; i < (1 << bits); ++i) {
-        const Color c = std::size_t(i) < spec.GlobalTable.size() ? spec.GlobalTable[std::size_t(i)] : 0;
+        const Color c = std::size_t(i) < plan.GlobalTable.size() ? plan.GlobalTable[std::size_t(i)] : 0;
         map->Colors[i] = GifColorType{GifByteType(c & 0xFF), GifByteType((c >> 8) & 0xFF), GifByteType((c >> 16) & 0xFF)};
     }
     EGifSetGifVersion(gif, true);
-    EGifPutScreenDesc(gif, spec.Width, spec.Height, bits, 0, map);
-    for (const GifFrame& f : spec.Frames) {
+    EGifPutScreenDesc(gif, plan.Width, plan.Height, bits, 0, map);
+    for (const GifFrame& f : plan.Frames) {
         if (f.Control) {
             const Bytes gce = GraphicControl(f.Disposal, f.Delay, f.Transparent);
             EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, gce.data() + 3);
