@@ -10,10 +10,14 @@ namespace lantern {
 
 ThtDocument::ThtDocument(bool quirks)
     : TCell(*this, u"default"), Quirks(quirks),
-      Styles(std::make_unique<THtmlStyleList>(quirks, [this](bool on) { LinksReactToHover = on; }))
+      Styles(std::make_unique<THtmlStyleList>(quirks, [this](bool on) { LinksReactToHover = on; })),
+      InlineList(*this)
 {
     PropStack.Cascade = Styles.get();
     PropStack.Quirks = quirks;
+    PropStack.CloseInlineBorder = [this](TProperties& properties, int sourcePos) {
+        lantern::CloseInlineBorder(*this, sourcePos, properties);
+    };
 }
 
 ThtDocument::~ThtDocument()
@@ -37,6 +41,7 @@ int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int 
 {
     ++LayoutPass;
     canvas.SetTextJustification(0, 0);
+    InlineList.NeedsConvert = true;
     const int height = TCell::LayoutCell(canvas, y, width, availableHeight, blockHeight, scrollWidth, counter);
     if (!IsPrintCopy && PositionList.empty())
         RegisterPositions();
@@ -125,7 +130,9 @@ void ThtDocument::ClearDocument()
     if (!IsPrintCopy) {
         IdTable.Clear();
         PositionList.clear();
+        InlineList.Clear();
     }
+    BackgroundImageName.clear();
     SelStart = SelEnd = 0;
     ForgetLinkRuns();
     if (!IsPrintCopy) {
@@ -134,6 +141,42 @@ void ThtDocument::ClearDocument()
     }
     Sections.clear();
     TextSectionCount = 0;
+}
+
+void ThtDocument::SetPageColor(Color color)
+{
+    PageColor = color;
+    if (OnBackgroundChange)
+        OnBackgroundChange(color);
+}
+
+void ThtDocument::SetBackgroundImage(u16v name, const TBackgroundPlacement& placement)
+{
+    BackgroundImageName = name;
+    BackgroundImagePlacement = placement;
+}
+
+int ThtDocument::SelectionLength()
+{
+    if (SelStart >= SelEnd)
+        return 0;
+    SelTextCount sink;
+    CurrentSink = &sink;
+    CopySelection();
+    CurrentSink = nullptr;
+    return sink.CloseText();
+}
+
+u16 ThtDocument::SelectionText()
+{
+    const int length = SelectionLength();
+    if (length <= 0)
+        return {};
+    SelTextBuf sink(length + 1);
+    CurrentSink = &sink;
+    CopySelection();
+    CurrentSink = nullptr;
+    return sink.Text();
 }
 
 } // namespace lantern

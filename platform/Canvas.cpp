@@ -560,6 +560,18 @@ Rect PaintCanvas::VisiblePart(const Rect& target) const
     return visible.IsEmpty() ? Rect{} : visible.Offset(-target.left, -target.top);
 }
 
+void PaintCanvas::FillTiled(const Rect& area, const Bitmap& tile, Point origin)
+{
+    if (area.IsEmpty() || tile.IsEmpty())
+        return;
+    QBrush brush(tile.Image());
+    brush.setTransform(QTransform::fromTranslate(origin.x, origin.y));
+    p_->save();
+    p_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p_->fillRect(ToQRect(area), brush);
+    p_->restore();
+}
+
 Bitmap PaintCanvas::CopyRect(const Rect& source) const
 {
     QPaintDevice* device = p_->device();

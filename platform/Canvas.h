@@ -160,6 +160,9 @@ public:
     void DrawBitmap(const Rect& target, const Bitmap& bitmap, const Rect& source, StretchMode mode);
     void DrawMasked(const Rect& target, const Bitmap& bitmap, const Mask& mask, StretchMode mode);
     void DrawMasked(const Rect& target, const Bitmap& bitmap, const Mask& mask, const Rect& source, StretchMode mode);
+    // The area filled with the picture repeated from origin (a tile's top-left corner), composed over what is
+    // painted by its alpha.
+    void FillTiled(const Rect& area, const Bitmap& tile, Point origin);
     // A copy of the pixels under a rectangle of the canvas.
     Bitmap CopyRect(const Rect& source) const;
 
@@ -183,6 +186,18 @@ private:
     bool brushClear_ = false;
     Point pos_;
     int saveDepth_ = 0;
+};
+
+// Saves the clip and drawing state for its lifetime; the clip calls made meanwhile end with it, also on failure.
+class CanvasSaver {
+public:
+    explicit CanvasSaver(PaintCanvas& canvas) : canvas_(canvas) { canvas_.Save(); }
+    ~CanvasSaver() { canvas_.Restore(); }
+    CanvasSaver(const CanvasSaver&) = delete;
+    CanvasSaver& operator=(const CanvasSaver&) = delete;
+
+private:
+    PaintCanvas& canvas_;
 };
 
 template <class Visit>
