@@ -136,6 +136,7 @@ private:
     void ParseTitle();
     void ParseBase();
     void ParseMeta();
+    bool SwitchCharset(u16v name);
     void ParseLink();
     void LoadLinkedStyleSheet(const u16& href);
     void ParseStyleElement();
@@ -167,6 +168,8 @@ private:
     // inline border record.
     TProperties& PushInline(u16v tag, const TAttributeList* attributes, u16v pseudo = {});
     void Pop(u16v tag);
+    // The end of an inline element: a new font run only when an element was open to be closed.
+    void PopInline(u16v tag);
     void PopTo(int depth);
     void ChangeFont();
     void CloseSection();
@@ -176,7 +179,14 @@ private:
     void ApplyAlign(const TAttributeList& attributes);
     // Adds a block made for the current cell and makes its content the current cell.
     template <class Block, class... Args>
-    Block& OpenBlock(Args&&... args);
+    Block& OpenBlock(Args&&... args)
+    {
+        auto block = std::make_unique<Block>(Doc, std::forward<Args>(args)..., *FCell, Top());
+        Block& opened = *block;
+        AdoptBlock(std::move(block), opened.Content);
+        return opened;
+    }
+    void AdoptBlock(std::unique_ptr<TBlock> block, TCellBasic& content);
     // The paragraph gap below the cell's last block moves into `block`, the element that ends there.
     void CollapseLastBottomMargin(TBlock& block);
     void SkipToSymbol(THtmlSymbol symbol);

@@ -134,6 +134,14 @@ TProperties& THtmlParser::PushInline(u16v tag, const TAttributeList* attributes,
 
 void THtmlParser::Pop(u16v tag) { Doc.PropStack.PopElement(tag); }
 
+void THtmlParser::PopInline(u16v tag)
+{
+    const int depth = Doc.PropStack.Count();
+    Pop(tag);
+    if (Doc.PropStack.Count() != depth)
+        ChangeFont();
+}
+
 void THtmlParser::PopTo(int depth)
 {
     while (Doc.PropStack.Count() > std::max(depth, 1))
@@ -182,14 +190,10 @@ void THtmlParser::ApplyAlign(const TAttributeList& attributes)
         Top().SetFromAttribute(piTextAlign, PropValue(value));
 }
 
-template <class Block, class... Args>
-Block& THtmlParser::OpenBlock(Args&&... args)
+void THtmlParser::AdoptBlock(std::unique_ptr<TBlock> block, TCellBasic& content)
 {
-    auto block = std::make_unique<Block>(Doc, std::forward<Args>(args)..., *FCell, Top());
-    Block& added = *block;
     FCell->AddSection(std::move(block), TagPosition());
-    FCell = &added.Content;
-    return added;
+    FCell = &content;
 }
 
 void THtmlParser::CollapseLastBottomMargin(TBlock& block)

@@ -66,10 +66,25 @@ void THtmlParser::ParseMeta()
             content = charset->Value;
         }
     if (SameTextAscii(httpEquiv, u"content-type"))
-        Doc.PropStack.SwitchCharset(content, Buffer());
+        SwitchCharset(content);
     if (Host.HandleMeta)
         Host.HandleMeta(httpEquiv, name, content);
     NextSymbol();
+}
+
+// The character after the declaring tag was read before the switch: it is read again in the new decoding, so
+// that the first character of the text after a META is not the one character left in the old code page.
+bool THtmlParser::SwitchCharset(u16v name)
+{
+    TBuffer& buffer = Buffer();
+    const int before = buffer.CodePage();
+    if (!Doc.PropStack.SwitchCharset(name, buffer))
+        return false;
+    if (buffer.CodePage() != before && IncludeDepth() == 0 && LCh() != 0 && SourcePos() >= 0) {
+        buffer.SetPosition(SourcePos());
+        AdvanceChar();
+    }
+    return true;
 }
 
 void THtmlParser::ParseLink()

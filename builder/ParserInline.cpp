@@ -26,9 +26,7 @@ void THtmlParser::ParseInline()
         return;
     }
     if (PhraseEndSymbols.Has(sy)) {
-        // An end tag with nothing of its kind open pops nothing.
-        Pop(SymbolName(sy));
-        ChangeFont();
+        PopInline(SymbolName(sy));
         NextSymbol();
         return;
     }
@@ -62,8 +60,7 @@ void THtmlParser::ParseInline()
         NextSymbol();
         return;
     case symEndFont:
-        Pop(u"font");
-        ChangeFont();
+        PopInline(u"font");
         NextSymbol();
         return;
     case symMap: ParseMap(); NextSymbol(); return;
@@ -233,7 +230,7 @@ void THtmlParser::ParseFontAttributes(bool basefont, bool preformatted)
         face = ResolveFontFamily(a->Value);
     int charset = -1;
     if (const TAttribute* a = attributes.Find(symCharset))
-        if (Doc.PropStack.SwitchCharset(a->Value, Buffer()))
+        if (SwitchCharset(a->Value))
             charset = Top().Charset;
     // 3.
     TProperties& font = PushInline(u"font", &attributes);

@@ -161,8 +161,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     case symEndFont:
         FlushPreLine(pre);
         if (Doc.PropStack.Count() > pre.Depth)
-            Pop(u"font");
-        ChangeFont();
+            PopInline(u"font");
         return true;
     case symMap:
         FlushPreLine(pre);
@@ -193,8 +192,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
             ChangeFont();
         } else if (PhraseEndSymbols.Has(sy)) {
             FlushPreLine(pre);
-            Pop(SymbolName(sy));
-            ChangeFont();
+            PopInline(SymbolName(sy));
         }
         return true;
     }
