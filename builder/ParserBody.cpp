@@ -263,7 +263,7 @@ void THtmlParser::ParseBodyTag()
         before.reset();
     }
     // 2.-4.
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     TProperties& body = Push(u"body", &attributes);
     ApplyBodyAttributes(body);
     // 5.
@@ -456,7 +456,7 @@ void THtmlParser::ParseCenter(const TSymbolSet& terminators)
 void THtmlParser::ParseFieldset(const TSymbolSet& terminators)
 {
     CloseSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"fieldset", &attributes);
     ApplyAlign(attributes);
     TCellBasic* owner = FCell;
@@ -476,7 +476,7 @@ void THtmlParser::ParseFieldset(const TSymbolSet& terminators)
 void THtmlParser::ParseLegend(const TSymbolSet& terminators)
 {
     CloseSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"legend", &attributes);
     ApplyAlign(attributes);
     TCellBasic* content = FCell;
@@ -498,7 +498,7 @@ void THtmlParser::ParseForm(const TSymbolSet& terminators)
 {
     while (Sy() == symForm) {
         CloseSection();
-        const TAttributeList attributes = Attributes();
+        const TAttributeList& attributes = Attributes();
         Push(u"form", &attributes);
         TCellBasic* owner = FCell;
         TBlock& block = OpenBlock<TBlock>(&attributes);
@@ -518,7 +518,7 @@ void THtmlParser::ParseDivision(THtmlSymbol symbol, const TSymbolSet& terminator
     const THtmlSymbol end = EndSymbolOf(symbol);
     const u16& tag = SymbolName(symbol);
     CloseSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     TProperties& pushed = Push(tag, &attributes);
     ApplyAlign(attributes);
     const bool isInline = pushed.DisplayOf() == DisplayCode::Inline;

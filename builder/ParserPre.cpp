@@ -24,7 +24,7 @@ void THtmlParser::ParsePre()
     // 1.
     CloseSection();
     const int outerDepth = Doc.PropStack.Count();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"pre", &attributes);
     TPreState pre;
     pre.Depth = Doc.PropStack.Count();
@@ -60,7 +60,9 @@ void THtmlParser::ParsePre()
     DropEmptyEdgeLines(*pre.PreCell);
     PopTo(outerDepth);
     FCell = owner;
-    if (Sy() == symEndPre)
+    // At the end of the text the symbol is still the last tag read inside: the end of the text must reach the
+    // caller as such, or the body loop would take that tag (the PRE itself, say) again.
+    if (Sy() == symEndPre || LCh() == 0)
         NextSymbol();
 }
 
@@ -105,7 +107,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
         return true;
     case symBr: {
         FlushPreLine(pre);
-        const TAttributeList attributes = Attributes();
+        const TAttributeList& attributes = Attributes();
         CloseSection();
         AddPageBreaks(attributes);
         NewPreLine(pre);
@@ -114,7 +116,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     }
     case symImg: {
         FlushPreLine(pre);
-        const TAttributeList attributes = Attributes();
+        const TAttributeList& attributes = Attributes();
         Push(u"img", &attributes);
         PlaceImage(attributes);
         Pop(u"img");
@@ -187,7 +189,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     default:
         if (PhraseSymbols.Has(sy) || SizedPhraseSymbols.Has(sy)) {
             FlushPreLine(pre);
-            const TAttributeList attributes = Attributes();
+            const TAttributeList& attributes = Attributes();
             PushInline(SymbolName(sy), &attributes);
             ChangeFont();
         } else if (PhraseEndSymbols.Has(sy)) {
@@ -225,7 +227,7 @@ void THtmlParser::NewPreLine(TPreState&)
 
 void THtmlParser::StartPreParagraph(TPreState& pre)
 {
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"p", &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);
@@ -243,7 +245,7 @@ void THtmlParser::EndPreParagraph(TPreState& pre)
 
 void THtmlParser::StartPreForm(TPreState& pre)
 {
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"form", &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);

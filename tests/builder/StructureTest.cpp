@@ -66,6 +66,13 @@ const TStructureCase StructureCases[] = {
 INSTANTIATE_TEST_SUITE_P(Builder, Structure, ::testing::ValuesIn(StructureCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+TEST(Builder, TextEndingInsidePreEndsThePage)
+{
+    // A zero byte ends the text; the tag read last (the PRE itself, or one inside it) is not read again.
+    EXPECT_EQ(TBuiltPage(std::string("<pre>a\0<p>b", 12)).BodyTree(), "pre\n  pre \"a \"\n");
+    EXPECT_EQ(TBuiltPage(std::string("<pre><b>a\0<p>b", 15)).BodyTree(), "pre\n  pre \"a \"\n");
+}
+
 TEST(Builder, HeadingCentredByCenterInside)
 {
     const TBuiltPage page("<h1><center>x</center></h1><p>y");
