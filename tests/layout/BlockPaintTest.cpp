@@ -56,6 +56,27 @@ TEST(BlockPainting, BackgroundThenContentThenBorders)
     EXPECT_EQ(box.BorderRect, (Rect{10, 0, 80, 32}));
 }
 
+TEST(BlockPainting, PositionedBlocksPaintWhereTheyArePlaced)
+{
+    TestPage page;
+    TBlock& container = page.AddBlock(u"div", {{u"position", u"relative"}, {u"top", u"5px"}, {u"left", u"7px"},
+                                               {u"height", u"20px"}, {u"width", u"30px"},
+                                               {u"background-color", u"#ffff00"}});
+    page.AddBlock(container.Content, u"div", {{u"position", u"absolute"}, {u"top", u"30px"}, {u"left", u"40px"},
+                                              {u"width", u"10px"}, {u"height", u"10px"},
+                                              {u"background-color", u"#0000ff"}});
+    page.Layout(200);
+    const auto p = page.Paint(200, 80, 0, 3); // scrolled 3 pixels right
+    EXPECT_EQ(p.Pixel(3 + 7, 5), Yellow);
+    EXPECT_EQ(p.Pixel(3 + 6, 5), White);
+    EXPECT_EQ(p.Pixel(3 + 7, 4), White);
+    EXPECT_EQ(p.Pixel(3 + 36, 24), Yellow);
+    // From the container's padding box, which the relative offset moved.
+    EXPECT_EQ(p.Pixel(3 + 7 + 40, 5 + 30), Blue);
+    EXPECT_EQ(p.Pixel(3 + 7 + 49, 5 + 39), Blue);
+    EXPECT_EQ(p.Pixel(3 + 7 + 50, 5 + 39), White);
+}
+
 TEST(BlockPainting, HiddenOverflowIsCutAtTheContentBox)
 {
     for (bool hidden : {false, true}) {
