@@ -142,7 +142,7 @@ public:
     void AddAnimation(TGIFImage& image);
     void RemoveAnimation(const TGIFImage& image);
     const std::vector<TGIFImage*>& AnimatedImages() const { return animatedImages_; }
-    void AnimateTick();
+    void AnimateTick(std::uint32_t now = MilliClock());
     std::function<void(bool enabled, int interval)> OnAnimationTimer;
     // Client-side image maps, by upper-case name (the first of a name wins).
     TFreeList<TMapItem> MapList;

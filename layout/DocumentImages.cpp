@@ -148,11 +148,10 @@ void ThtDocument::SwitchAnimationTimer(bool enabled)
         OnAnimationTimer(enabled, animationInterval_);
 }
 
-void ThtDocument::AnimateTick()
+void ThtDocument::AnimateTick(std::uint32_t now)
 {
     if (IsPrintCopy)
         return;
-    const std::uint32_t now = MilliClock();
     AdvanceDrawnImages(animatedImages_, now, [this](const Rect& r) {
         if (InvalidateRect)
             InvalidateRect(r);

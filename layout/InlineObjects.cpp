@@ -20,23 +20,23 @@ int Scaled(int a, int b, int c)
 
 void TFloatingObj::Draw(platform::PaintCanvas&, int, const TFontObj&, int, int) {}
 
-void TFloatingObj::ApplyStyleAlignment(const TProperties& properties, bool floatSideOnly)
+bool TFloatingObj::ApplyStyleAlignment(const TProperties& properties, bool floatSideOnly)
 {
     AlignmentCode code;
     if (properties.VerticalAlignOf(code))
         VertAlign = code;
-    if (properties.FloatSideOf(code) && code != AlignmentCode::None) {
-        FloatSide = code;
-        if (!floatSideOnly)
-            VertAlign = AlignmentCode::None;
-    }
+    if (!properties.FloatSideOf(code) || code == AlignmentCode::None)
+        return false;
+    FloatSide = code;
+    if (!floatSideOnly)
+        VertAlign = AlignmentCode::None;
+    return true;
 }
 
 void TFloatingObj::SetFromProperties(const TProperties& properties)
 {
     // 1.-2.
-    ApplyStyleAlignment(properties, false);
-    if (Floats() && RightGap == 0)
+    if (ApplyStyleAlignment(properties, false) && RightGap == 0)
         LeftGap = RightGap = 3;
     // 3.
     if (Title.empty())

@@ -65,8 +65,9 @@ public:
     int BorderWidth = 0;
 
 protected:
-    // vertical-align, then float: a float side, and unless floatSideOnly the alignment of floats (none).
-    void ApplyStyleAlignment(const TProperties& properties, bool floatSideOnly);
+    // vertical-align, then float: a float side, and unless floatSideOnly the alignment of floats (none); true
+    // when the style floats the object.
+    bool ApplyStyleAlignment(const TProperties& properties, bool floatSideOnly);
     // The size of a picture or panel whose natural size is naturalWidth x naturalHeight, from the specified size
     // or percentages against the space available (less the border on both sides); kept as it is once settled,
     // unless a percentage is involved. Scaling keeps the natural aspect. settleScaled and settleNatural say
