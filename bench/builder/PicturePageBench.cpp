@@ -43,17 +43,7 @@ void WritePictures(const QTemporaryDir& folder, std::vector<std::string>& names)
             name += i < 20 ? ".png" : ".jpg";
             image.save(folder.filePath(QString::fromStdString(name)));
         } else {
-            GifPlan plan;
-            plan.Width = 64;
-            plan.Height = 48;
-            plan.GlobalTable = DistinctPalette(16);
-            GifFrame f;
-            f.Width = 64;
-            f.Height = 48;
-            f.Transparent = i % 2 ? 0 : -1;
-            f.Pixels = RunsOfIndices(64 * 48, 16, unsigned(i), 40);
-            plan.Frames = {f};
-            const Bytes bytes = GiflibGif(plan);
+            const Bytes bytes = NoisyStillGif(64, 48, unsigned(i), i % 2 == 1);
             name += ".gif";
             std::ofstream(folder.filePath(QString::fromStdString(name)).toStdString(), std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
