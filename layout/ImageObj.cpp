@@ -91,11 +91,6 @@ TImageObj::TImageObj(ThtDocument& document, const TAttributeList& attributes) : 
     ReadAttributes(attributes);
 }
 
-TImageObj::TImageObj(ThtDocument& document, u16v source) : Source(TrimView(source)), Document(&document)
-{
-    NoBorder = true;
-}
-
 // A copy shows the same picture but holds no use of it and takes no part in the document's lists.
 TImageObj::TImageObj(ThtDocument& document, const TImageObj& source)
     : TFloatingObj(source), Source(source.Source), Transparency(source.Transparency), IsMap(source.IsMap),
@@ -218,7 +213,7 @@ void TImageObj::MeasureObject(platform::Canvas& canvas, const TFontObj& run, int
         LoadImage();
     // 4.
     const TImage& picture = doc.ShowImages && Image ? *Image : static_cast<const TImage&>(DefaultBitmap());
-    const bool placeholder = !doc.ShowImages || IsPlaceholder(&picture);
+    const bool placeholder = ShowsPlaceholder();
     // 7. Before sizing, so that a percentage is taken of the same space on every layout.
     if (run.IsLink() && !NoBorder)
         BorderWidth = std::max(BorderWidth, 1);

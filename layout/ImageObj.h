@@ -1,5 +1,5 @@
-// The pictures and panels that stand in running text: TImageObj (an IMG element, or a picture made in code for
-// bullets and the like) and TPanelObj (a PANEL element: a box the host may fill). Both size themselves from
+// The pictures and panels that stand in running text: TImageObj (an IMG element) and TPanelObj (a PANEL
+// element: a box the host may fill). Both size themselves from
 // their attributes, their element's style and, for pictures, the picture's own size; line layout places them on
 // a line or as a float, and they paint themselves where the line puts them.
 //
@@ -28,8 +28,6 @@ class TImageObj final : public TFloatingObj {
 public:
     // From an IMG element: registers the object under its NAME and ID.
     TImageObj(ThtDocument& document, const TAttributeList& attributes);
-    // A picture made in code: no border, no size given.
-    TImageObj(ThtDocument& document, u16v source);
     ~TImageObj() override;
 
     TImageObj* AsImage() override { return this; }
@@ -48,7 +46,8 @@ public:
     TMapItem* Map() const;
     // The animation the object shows, or null.
     TGIFImage* Animation() const { return Gif; }
-    // The picture shown now: the image, a placeholder, or null before the first measure.
+    // The picture shown now (the image, or a placeholder; null before the first measure), and whether it is a
+    // placeholder: the error or default picture, or any picture while images are off.
     const TImage* Picture() const { return Image; }
     bool ShowsPlaceholder() const;
 
