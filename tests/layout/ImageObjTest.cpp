@@ -114,6 +114,20 @@ TEST(ImageSizing, FailedPictureWithAltTextIsAsWideAsTheText)
     EXPECT_EQ(image.Title, u"Next page") << "the alt text is the hint too";
 }
 
+TEST(ImageSizing, WithImagesOffNothingLoadsAndTheBoxIsAPlaceholders)
+{
+    TPicturePage page;
+    page.Doc.ShowImages = false;
+    TImageObj& image = page.Place("<img src=\"" + Picture60x20 + "\">");
+    EXPECT_EQ(image.Width, 24);
+    EXPECT_EQ(page.Doc.ImageCache.Count(), 0);
+    EXPECT_TRUE(image.ShowsPlaceholder());
+    page.Doc.ShowImages = true;
+    page.Layout(400);
+    EXPECT_EQ(image.Width, 60) << "loaded on the next layout";
+    EXPECT_FALSE(image.ShowsPlaceholder());
+}
+
 TEST(ImageSizing, SpacingIsClampedAndHspaceGivesTheLeftGapOnly)
 {
     TPicturePage page;
@@ -388,6 +402,26 @@ TEST(ImageStates, AnActivePictureShowsItsFramesForThePointer)
             EXPECT_EQ(gif->CurrentFrame(), 1);
         }
     }
+}
+
+TEST(ImageStates, ThePointerOverAPictureSetsItsStateThroughTheDocument)
+{
+    TPicturePage page;
+    TImageObj& image = page.Place("<img active src=\"" + AnimatedGifUrl(10, 10, 3) + "\">");
+    bool pressed = true;
+    page.Doc.LeftButtonDown = [&] { return pressed; };
+    page.Paint(200, 40);
+    std::unique_ptr<TUrlTarget> target;
+    TFormControlObj* control = nullptr;
+    u16 title;
+    page.Doc.HitLink(page.Canvas, image.DrawX + 2, image.DrawY + 2, target, control, title);
+    EXPECT_EQ(image.Animation()->CurrentFrame(), 3) << "pressed";
+    pressed = false;
+    page.Doc.SetImagePressed(false);
+    EXPECT_EQ(image.Animation()->CurrentFrame(), 2) << "released, still over it";
+    page.Doc.HitLink(page.Canvas, image.DrawX + 50, image.DrawY + 2, target, control, title);
+    EXPECT_EQ(image.Animation()->CurrentFrame(), 1) << "left";
+    EXPECT_EQ(page.Doc.HoveredImage, nullptr);
 }
 
 TEST(ImageAnimation, OnlyPicturesDrawnInTheLastPaintMoveOnAtATick)
