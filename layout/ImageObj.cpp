@@ -29,7 +29,7 @@ constexpr int PlaceholderMinimum = 24;
 void ReadSize(const TAttribute& a, int minPercent, bool clampPercent, int& size, bool& percent)
 {
     if (a.Value.find(u'%') == u16::npos) {
-        size = a.IntValue;
+        size = std::clamp(a.IntValue, -1, TFloatingObj::MaxExtent);
         percent = false;
         return;
     }
@@ -44,7 +44,7 @@ void ReadSize(const TAttribute& a, int minPercent, bool clampPercent, int& size,
 
 int Spacing(const TAttribute& a)
 {
-    return std::min(std::abs(a.IntValue), MaxSpacing);
+    return int(std::min<long long>(std::llabs(a.IntValue), MaxSpacing));
 }
 
 // The alignment ALIGN gives a picture or panel: the vertical alignment, and a float side for LEFT and RIGHT.

@@ -10,10 +10,13 @@ namespace lantern {
 
 namespace {
 
-// a x b / c rounded, as the sizes scale; a picture without pixels scales to nothing.
+// a x b / c rounded half up, as the platform's multiply-divide rounds, with a wide intermediate so a picture
+// far larger than the page scales without overflow; a picture without pixels scales to nothing.
 int Scaled(int a, int b, int c)
 {
-    return c <= 0 ? 0 : std::max(0, MulDiv(a, b, c));
+    if (a <= 0 || b <= 0 || c <= 0)
+        return 0;
+    return int(std::min<long long>((static_cast<long long>(a) * b + c / 2) / c, TFloatingObj::MaxExtent));
 }
 
 } // namespace
@@ -49,7 +52,7 @@ void TFloatingObj::SetFromProperties(const TProperties& properties)
     ResolveBoxValuesForReplaced(cells, Base, marg, properties.ExSize, properties.EmSize);
     auto gap = [&](int index, int& target) {
         if (const int v = BoxValue(marg, index); v != UnsetLength)
-            target = v;
+            target = std::clamp(v, -MaxExtent, MaxExtent);
     };
     gap(piMarginLeft, LeftGap);
     gap(piMarginRight, RightGap);
@@ -61,7 +64,7 @@ void TFloatingObj::SetFromProperties(const TProperties& properties)
             return;
         const u16* text = cells[std::size_t(BoxSlot(index))].TextPtr();
         percent = v != AutoLength && text && text->find(u'%') != u16::npos;
-        target = v == AutoLength ? -1 : percent ? MulDiv(v, 100, Base) : v;
+        target = v == AutoLength ? -1 : std::clamp(percent ? MulDiv(v, 100, Base) : v, -1, MaxExtent);
         SizeSettled = false;
     };
     size(piWidth, SpecWidth, PercentWidth);
@@ -80,6 +83,15 @@ void TFloatingObj::ComputeSize(int naturalWidth, int naturalHeight, int availabl
 {
     if (SizeSettled && !PercentWidth && !PercentHeight)
         return;
+    ComputeUnclampedSize(naturalWidth, naturalHeight, availableWidth, availableHeight, settleScaled, settleNatural,
+                         width, height);
+    width = std::clamp(width, 0, MaxExtent);
+    height = std::clamp(height, 0, MaxExtent);
+}
+
+void TFloatingObj::ComputeUnclampedSize(int naturalWidth, int naturalHeight, int availableWidth, int availableHeight,
+                                        bool settleScaled, bool settleNatural, int& width, int& height)
+{
     const int border = 2 * BorderWidth;
     const bool widthGiven = SpecWidth >= 0, heightGiven = SpecHeight >= 0;
     if (PercentWidth) {

@@ -27,6 +27,10 @@ class TImageObj;
 
 class TFloatingObj : public TIDObject {
 public:
+    // No side of an object, and no gap beside it, goes beyond this: sums of a line's objects stay far inside an
+    // int, whatever sizes a page asks for.
+    static constexpr int MaxExtent = 32767;
+
     // Where layout put it: a fragment naming the object scrolls there even before it was ever painted.
     int AnchorY() const override { return LayoutY; }
     // Settles Width and Height for the space the text offers; the picture or panel decides how.
@@ -74,6 +78,10 @@ protected:
     // whether a size derived from the natural one (one side given, or neither) counts as settled.
     void ComputeSize(int naturalWidth, int naturalHeight, int availableWidth, int availableHeight, bool settleScaled,
                      bool settleNatural, int& width, int& height);
+
+private:
+    void ComputeUnclampedSize(int naturalWidth, int naturalHeight, int availableWidth, int availableHeight,
+                              bool settleScaled, bool settleNatural, int& width, int& height);
 };
 
 // The objects of one section in position order.

@@ -87,6 +87,8 @@ TEST(ImageSizing, FromAttributesStylesAndThePicture)
          0, 60, 20},
         {"CSS width in percent", src + ">", {{u"width", u"50%"}}, false, 200, 67, 0, 200, 67},
         {"CSS height in pixels", src + ">", {{u"height", u"40px"}}, false, 120, 40, 0, 120, 40},
+        {"a gigantic size is held to the largest extent", src + "width=99999999999 hspace=-99999999999>", {}, false,
+         32767, 10922, 0, 32767, 10922},
         {"failed, no size, no alt: 24 x 24", "<img src=\"missing.png\">", {}, false, 24, 24, 0, 16, 16},
         {"failed with a size keeps it", "<img src=\"missing.png\" width=10 height=12>", {}, false, 10, 12, 0, 10, 12},
     };
