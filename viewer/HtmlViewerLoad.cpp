@@ -433,7 +433,9 @@ void THtmlViewer::ClearDocumentFor(bool Quirks)
     FDocument->Quirks = Quirks; // before clearing: the style store takes it from there
     FDocument->PropStack.Quirks = Quirks;
     FDocument->ClearDocument();
+    // A new page shows the default background until its own colour or picture is known.
     FBackground = {};
+    FPaintColor = FDefBackground;
 }
 
 void THtmlViewer::HandDocumentSettings()

@@ -5,11 +5,12 @@
 #include "layout/Document.h"
 #include "viewer/PaintPanel.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -349,12 +350,12 @@ bool THtmlViewer::DoMouseWheel(Qt::KeyboardModifiers /*Shift*/, int WheelDelta, 
 {
     if (FHtOptions.Has(THtmlViewerOption::htNoWheelMouse))
         return false;
-    const int lines = QApplication::wheelScrollLines();
+    const int lines = QGuiApplication::styleHints()->wheelScrollLines();
     int step;
     if (lines > 0)
         step = WheelDelta > 0 ? -16 * lines : 16 * lines;
     else
-        step = -(WheelDelta / 2); // scrolling by the page: half the delta
+        step = -(WheelDelta / 2); // a desktop that scrolls by the page and counts no lines: half the delta
     SetVScrollPos(VScrollPos() + step);
     return true;
 }
