@@ -43,14 +43,33 @@ int TCellBasic::LayoutCell(platform::Canvas& canvas, int y, int width, int avail
         maxWidth = std::max(maxWidth, sectionWidth);
     }
     CharCount = counter - FirstChar;
+    OrderForPaint();
     return height;
+}
+
+void TCellBasic::OrderForPaint()
+{
+    std::vector<TSectionBase*> flow;
+    flow.reserve(Sections.size());
+    for (const auto& s : Sections)
+        flow.push_back(s.get());
+    PaintOrder.Assign({}, std::move(flow), {});
 }
 
 int TCellBasic::PaintCell(platform::PaintCanvas& canvas, const Rect& clip, int, int x, int y, int xRef, int yRef)
 {
-    for (const auto& s : Sections)
-        y = s->Paint(canvas, clip, *Indents, x, xRef, yRef);
-    return y;
+    if (Sections.empty())
+        return y;
+    const int viewTop = Document->ViewTop;
+    const TSectionBase* last = Sections.back().get();
+    bool lastPainted = false;
+    PaintOrder.ForEachNear(clip.top + viewTop - PaintReach, clip.bottom + viewTop + PaintReach,
+                           [&](TSectionBase& s) {
+                               y = s.Paint(canvas, clip, *Indents, x, xRef, yRef);
+                               lastPainted = &s == last;
+                           });
+    // The result is where the last section ends, painted or not.
+    return lastPainted ? y : Sections.back()->Paint(canvas, clip, *Indents, x, xRef, yRef);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include "common/Str.h"
 #include "common/Types.h"
 #include "layout/IndentManager.h"
+#include "layout/PaintOrder.h"
 #include "layout/Sections.h"
 
 #include <memory>
@@ -26,7 +27,7 @@ public:
     // 6. Lays the sections out from y down and returns their summed height.
     virtual int LayoutCell(platform::Canvas& canvas, int y, int width, int availableHeight, int blockHeight,
                            int& maxWidth, int& counter);
-    // 7.
+    // 7. Paints the sections near the clip rectangle.
     virtual int PaintCell(platform::PaintCanvas& canvas, const Rect& clip, int clipWidth, int x, int y, int xRef,
                           int yRef);
     // 8.
@@ -52,7 +53,15 @@ public:
     TIndentManager* Indents = nullptr;
     int CellTop = 0;
     u16 OpeningTag;
+    TPaintOrder PaintOrder; // the sections in document order, measured by the last layout
+
+    // After a layout: every section paints in document order.
+    void OrderForPaint();
 };
+
+// How far outside the clip rectangle a section may still paint into it: inline borders and list markers reach
+// beyond the lines they belong to.
+inline constexpr int PaintReach = 50;
 
 class TCell : public TCellBasic {
 public:

@@ -1,6 +1,7 @@
 #include "layout/Document.h"
 
 #include "layout/FontRuns.h"
+#include "layout/InlineObjects.h"
 #include "layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -10,10 +11,14 @@ namespace lantern {
 
 ThtDocument::ThtDocument(bool quirks)
     : TCell(*this, u"default"), Quirks(quirks),
-      Styles(std::make_unique<THtmlStyleList>(quirks, [this](bool on) { LinksReactToHover = on; }))
+      Styles(std::make_unique<THtmlStyleList>(quirks, [this](bool on) { LinksReactToHover = on; })),
+      InlineList(*this)
 {
     PropStack.Cascade = Styles.get();
     PropStack.Quirks = quirks;
+    PropStack.CloseInlineBorder = [this](TProperties& properties, int sourcePos) {
+        lantern::CloseInlineBorder(*this, sourcePos, properties);
+    };
 }
 
 ThtDocument::~ThtDocument()
@@ -37,6 +42,7 @@ int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int 
 {
     ++LayoutPass;
     canvas.SetTextJustification(0, 0);
+    InlineList.NeedsConvert = true;
     const int height = TCell::LayoutCell(canvas, y, width, availableHeight, blockHeight, scrollWidth, counter);
     if (!IsPrintCopy && PositionList.empty())
         RegisterPositions();
@@ -47,7 +53,11 @@ int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, 
                                int xRef, int yRef)
 {
     PageCutY = ViewTop + clip.bottom;
+    SkipNextDraw = false;
+    DeferredDraws.clear();
     const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
+    for (const TImageRec& r : DeferredDraws)
+        r.Object->Draw(canvas, r.X, *r.Run, r.Y, r.Y);
     ViewTopChanged = false;
     return bottom;
 }
@@ -125,7 +135,9 @@ void ThtDocument::ClearDocument()
     if (!IsPrintCopy) {
         IdTable.Clear();
         PositionList.clear();
+        InlineList.Clear();
     }
+    BackgroundImageName.clear();
     SelStart = SelEnd = 0;
     ForgetLinkRuns();
     if (!IsPrintCopy) {
@@ -134,6 +146,42 @@ void ThtDocument::ClearDocument()
     }
     Sections.clear();
     TextSectionCount = 0;
+}
+
+void ThtDocument::SetPageColor(Color color)
+{
+    PageColor = color;
+    if (OnBackgroundChange)
+        OnBackgroundChange(color);
+}
+
+void ThtDocument::SetBackgroundImage(u16v name, const TBackgroundPlacement& placement)
+{
+    BackgroundImageName = name;
+    BackgroundImagePlacement = placement;
+}
+
+int ThtDocument::SelectionLength()
+{
+    if (SelStart >= SelEnd)
+        return 0;
+    SelTextCount sink;
+    CurrentSink = &sink;
+    CopySelection();
+    CurrentSink = nullptr;
+    return sink.CloseText();
+}
+
+u16 ThtDocument::SelectionText()
+{
+    const int length = SelectionLength();
+    if (length <= 0)
+        return {};
+    SelTextBuf sink(length + 1);
+    CurrentSink = &sink;
+    CopySelection();
+    CurrentSink = nullptr;
+    return sink.Text();
 }
 
 } // namespace lantern

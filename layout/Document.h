@@ -7,10 +7,13 @@
 // the document is reached only through the callbacks below.
 #pragma once
 
+#include "common/Colors.h"
 #include "common/Str.h"
 #include "common/Types.h"
+#include "layout/Borders.h"
 #include "layout/Cell.h"
 #include "layout/IdTable.h"
+#include "layout/TextSinks.h"
 #include "style/Properties.h"
 #include "style/StyleList.h"
 
@@ -20,7 +23,16 @@
 
 namespace lantern {
 
+class TBackgroundSource;
+class TFloatingObj;
 class TFontObj;
+
+// A float met while its line painted: drawn after all sections, above the text of its cell.
+struct TImageRec {
+    TFloatingObj* Object;
+    const TFontObj* Run;
+    int X, Y; // screen coordinates of its top left corner
+};
 
 class ThtDocument : public TCell {
 public:
@@ -50,6 +62,14 @@ public:
     // --- building (the document builder)
     void AddCharAnchor(u16v id, int sourcePos);
     void ClearDocument();
+    // The page's own background colour (the body's) and picture; the viewer paints both.
+    void SetPageColor(Color color);
+    void SetBackgroundImage(u16v name, const TBackgroundPlacement& placement);
+
+    // --- the selection as text
+    // Characters a copy of the selection takes; 0 without a selection.
+    int SelectionLength();
+    u16 SelectionText();
 
     // --- style
     bool Quirks;
@@ -62,24 +82,44 @@ public:
     bool ShowImages = true;
     bool NoTabLink = false;  // links take no keyboard focus
     bool IsPrintCopy = false;
+    Color PageColor = clWindow; // the viewer hands over its own default
+    std::function<void(Color)> OnBackgroundChange;
+    // Printing paints page by page: page breaks move PageCutY up to where the next page must begin.
+    bool Printing = false;
+    bool PrintBackground = false;      // pictures behind blocks are printed
+    bool PrintTableBackground = false; // background colours are printed
+    bool ShowDummyCaret = false;       // a caret is drawn at CaretPos when nothing is selected
+    int CaretPos = 0;
 
     // --- scrolling and painting
     int ViewTop = 0;
     bool ViewTopChanged = false;
     int PageCutY = 0;
+    std::vector<TImageRec> DeferredDraws; // emptied by every paint
+    bool SkipNextDraw = false; // set by a page break before a block: the block waits for the next page
 
     // --- selection
     int SelStart = 0;
     int SelEnd = 0;
+    SelTextCount* CurrentSink = nullptr; // while the selection is copied
 
     // --- ids, positions and links
     TIDObjectList IdTable;
     std::vector<TSectionBase*> PositionList; // every leaf section in document order
     std::vector<TFontObj*> LinkList;         // every link run in document order
     TFontObj* HoveredRun = nullptr;
+    TInlineList InlineList;
+
+    // --- images
+    // The background picture a block draws, for a URL; set by the image objects. Without it blocks keep only the
+    // URL of their picture.
+    std::function<std::unique_ptr<TBackgroundSource>(u16v url)> MakeBackgroundSource;
+    u16 BackgroundImageName; // the page's picture, which the viewer tiles behind everything
+    TBackgroundPlacement BackgroundImagePlacement;
 
     // --- building state
     bool NoBreak = false; // text collected now must not wrap
+    bool TooManyLinks = false; // so many links that they take no keyboard focus places
 
     // --- counters and reporting
     int LayoutPass = 0;

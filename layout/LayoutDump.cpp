@@ -1,5 +1,6 @@
 #include "layout/LayoutDump.h"
 
+#include "layout/Block.h"
 #include "layout/Sections.h"
 #include "layout/TextSection.h"
 
@@ -39,9 +40,48 @@ std::string FirstWords(const TSection& s, const LineRec& line)
 
 std::string Format(const char* format, auto... values)
 {
-    char buffer[160];
+    char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, values...);
     return buffer;
+}
+
+const char* BlockKind(const TBlock& b)
+{
+    if (dynamic_cast<const TBodyBlock*>(&b))
+        return "body";
+    if (dynamic_cast<const TBlockLI*>(&b))
+        return "li";
+    if (dynamic_cast<const THRBlock*>(&b))
+        return "hr";
+    if (dynamic_cast<const TFieldsetBlock*>(&b))
+        return "fieldset";
+    return "block";
+}
+
+// A block: its kind and element, its border box, its margins (top, right, bottom, left) and what moves it, then
+// its content one level deeper.
+std::string DumpBlock(const TBlock& b, const std::string& pad, int depth)
+{
+    const Rect r = b.BorderBoxAt(b.LayoutX());
+    std::string out = pad + Format("%s %s x=%d y=%d w=%d h=%d margins=%d,%d,%d,%d chars=%d+%d", BlockKind(b),
+                                   ToUtf8(b.TagPath).c_str(), r.left, r.top, r.Width(), r.Height(),
+                                   b.Margin(piMarginTop), b.Margin(piMarginRight), b.Margin(piMarginBottom),
+                                   b.Margin(piMarginLeft), b.FirstChar, b.CharCount);
+    if (b.Floats())
+        out += b.FloatKind == AlignmentCode::Left ? " float=left" : " float=right";
+    if (b.PositionKind != Positioning::Static)
+        out += Format(" %s=%d,%d", b.IsRelative() ? "relative" : "absolute", b.PosLeft, b.PosTop);
+    if (b.Clearance > 0)
+        out += Format(" clearance=%d", b.Clearance);
+    if (b.DisplayKind == DisplayNoneKind)
+        out += " none";
+    out += "\n";
+    if (const auto* fieldset = dynamic_cast<const TFieldsetBlock*>(&b))
+        for (int i = 0; i < fieldset->Legend.Count(); ++i)
+            out += pad + "  legend:\n" + DumpSection(fieldset->Legend[i], depth + 2);
+    for (int i = 0; i < b.Content.Count(); ++i)
+        out += DumpSection(b.Content[i], depth + 1);
+    return out;
 }
 
 } // namespace
@@ -49,6 +89,13 @@ std::string Format(const char* format, auto... values)
 std::string DumpSection(const TSectionBase& section, int depth)
 {
     const std::string pad(static_cast<std::size_t>(depth) * 2, ' ');
+    if (const auto* block = dynamic_cast<const TBlock*>(&section))
+        return DumpBlock(*block, pad, depth);
+    if (const auto* rule = dynamic_cast<const THorzLine*>(&section))
+        return pad + Format("rule y=%d h=%d x=%d w=%d\n", rule->BoxTop, rule->RuleHeight, rule->RuleIndent,
+                            rule->RuleWidth);
+    if (dynamic_cast<const TPage*>(&section))
+        return pad + Format("page y=%d\n", section.BoxTop);
     const auto* text = dynamic_cast<const TSection*>(&section);
     const char* kind = !text ? "section" : text->IsPreformatted() ? "pre" : "text";
     std::string out = pad + Format("%s y=%d h=%d chars=%d+%d", kind, section.BoxTop, section.BoxHeight,

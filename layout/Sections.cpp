@@ -106,6 +106,12 @@ void TSectionBase::MeasureWidths(platform::Canvas&, int& minWidth, int& maxWidth
     maxWidth = 0;
 }
 
+void TSectionBase::PaintExtent(int& top, int& bottom) const
+{
+    top = VisibleTop;
+    bottom = VisibleBottom;
+}
+
 TSectionBaseList::~TSectionBaseList() = default;
 
 bool TSectionBaseList::CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const

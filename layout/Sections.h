@@ -82,6 +82,10 @@ public:
     // nothing wraps.
     virtual void MeasureWidths(platform::Canvas& canvas, int& minWidth, int& maxWidth);
 
+    // The band of document Y the section may paint into, from its last layout; painting skips sections whose band
+    // lies outside the area being painted.
+    virtual void PaintExtent(int& top, int& bottom) const;
+
     ThtDocument* Document;
     TBlock* EnclosingBlock = nullptr;
     std::uint8_t DisplayKind = 0;

@@ -304,6 +304,12 @@ QImage StretchedPart(const Bitmap& bitmap, const Rect& source, int width, int he
     return StretchWindow(SourcePart(bitmap, source), width, height, w, mode);
 }
 
+Bitmap MaskedBitmap(const Bitmap& bitmap, const Mask& mask)
+{
+    const int w = bitmap.Width(), h = bitmap.Height();
+    return Bitmap::FromImage(MaskedImage(bitmap, mask, Rect{0, 0, w, h}, w, h, StretchMode::ColorOnColor));
+}
+
 QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height, StretchMode mode)
 {
     return MaskedImage(bitmap, mask, source, width, height, Rect{0, 0, width, height}, mode);

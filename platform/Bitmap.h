@@ -90,6 +90,8 @@ QImage StretchedPart(const Bitmap& bitmap, const Rect& source, int width, int he
 // The picture as drawn through its mask: a premultiplied image of the target size (or of its part `window`),
 // fully transparent where the (nearest-pixel stretched) mask is set and the colours stretched by `mode` elsewhere.
 QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height, StretchMode mode);
+// The picture with its mask folded into its alpha: transparent where the mask is set, at its own size.
+Bitmap MaskedBitmap(const Bitmap& bitmap, const Mask& mask);
 QImage MaskedImage(const Bitmap& bitmap, const Mask& mask, const Rect& source, int width, int height,
                    const Rect& window, StretchMode mode);
 

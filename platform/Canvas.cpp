@@ -182,7 +182,7 @@ void PaintCanvas::SetBrushClear()
 // ---------------------------------------------------------------------------------------------------------------
 // Painting: text
 
-void PaintCanvas::TextOut(int x, int y, u16v s)
+int PaintCanvas::TextOut(int x, int y, u16v s)
 {
     const TextMetrics& tm = font_->Metrics();
     int width = TextWidth(s);
@@ -201,14 +201,16 @@ void PaintCanvas::TextOut(int x, int y, u16v s)
         FillRect(Rect{x0, baseline - tm.Ascent, x0 + width, baseline + tm.Descent}, bkColor_);
     DrawGlyphs(x0, baseline, s);
     DrawDecorations(x0, baseline, width);
+    return width;
 }
 
-void PaintCanvas::TextOutClipped(int x, int y, const Rect& clip, u16v s)
+int PaintCanvas::TextOutClipped(int x, int y, const Rect& clip, u16v s)
 {
     Save();
     IntersectClipRect(clip);
-    TextOut(x, y, s);
+    const int width = TextOut(x, y, s);
     Restore();
+    return width;
 }
 
 void PaintCanvas::DrawGlyphs(int x0, int baseline, u16v s)
@@ -558,6 +560,18 @@ Rect PaintCanvas::VisiblePart(const Rect& target) const
     const Rect visible{std::max(target.left, area.left), std::max(target.top, area.top), std::min(target.right, area.right),
                        std::min(target.bottom, area.bottom)};
     return visible.IsEmpty() ? Rect{} : visible.Offset(-target.left, -target.top);
+}
+
+void PaintCanvas::FillTiled(const Rect& area, const Bitmap& tile, Point origin)
+{
+    if (area.IsEmpty() || tile.IsEmpty())
+        return;
+    QBrush brush(tile.Image());
+    brush.setTransform(QTransform::fromTranslate(origin.x, origin.y));
+    p_->save();
+    p_->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p_->fillRect(ToQRect(area), brush);
+    p_->restore();
 }
 
 Bitmap PaintCanvas::CopyRect(const Rect& source) const

@@ -124,9 +124,10 @@ public:
     void SetBrushClear();
 
     // Text. Opaque mode fills the character cell (extent wide, ascent above to descent below the baseline) with
-    // the background colour; underline and strike-out run across the whole extent.
-    void TextOut(int x, int y, u16v s);
-    void TextOutClipped(int x, int y, const Rect& clip, u16v s);
+    // the background colour; underline and strike-out run across the whole extent. Both return the extent, so
+    // text drawn piece by piece needs no measuring of its own.
+    int TextOut(int x, int y, u16v s);
+    int TextOutClipped(int x, int y, const Rect& clip, u16v s);
     // Word-wrapped text in a box: lines break at CR/LF and between words at blanks; a word wider than the box
     // overflows it. Lines are the font's cell height apart.
     void DrawTextWrapped(const Rect& box, u16v s);
@@ -160,6 +161,9 @@ public:
     void DrawBitmap(const Rect& target, const Bitmap& bitmap, const Rect& source, StretchMode mode);
     void DrawMasked(const Rect& target, const Bitmap& bitmap, const Mask& mask, StretchMode mode);
     void DrawMasked(const Rect& target, const Bitmap& bitmap, const Mask& mask, const Rect& source, StretchMode mode);
+    // The area filled with the picture repeated from origin (a tile's top-left corner), composed over what is
+    // painted by its alpha.
+    void FillTiled(const Rect& area, const Bitmap& tile, Point origin);
     // A copy of the pixels under a rectangle of the canvas.
     Bitmap CopyRect(const Rect& source) const;
 
@@ -183,6 +187,18 @@ private:
     bool brushClear_ = false;
     Point pos_;
     int saveDepth_ = 0;
+};
+
+// Saves the clip and drawing state for its lifetime; the clip calls made meanwhile end with it, also on failure.
+class CanvasSaver {
+public:
+    explicit CanvasSaver(PaintCanvas& canvas) : canvas_(canvas) { canvas_.Save(); }
+    ~CanvasSaver() { canvas_.Restore(); }
+    CanvasSaver(const CanvasSaver&) = delete;
+    CanvasSaver& operator=(const CanvasSaver&) = delete;
+
+private:
+    PaintCanvas& canvas_;
 };
 
 template <class Visit>

@@ -26,9 +26,9 @@ const std::vector<u16>& PageText()
 
 enum class Shape { OneSection, PerParagraph, FiveMegabytes };
 
-std::unique_ptr<TPage> BuildPage(Shape shape)
+std::unique_ptr<TestPage> BuildPage(Shape shape)
 {
-    auto page = std::make_unique<TPage>(RealFont(u"Times New Roman", 16));
+    auto page = std::make_unique<TestPage>(RealFont(u"Times New Roman", 16));
     const auto& paragraphs = PageText();
     if (shape == Shape::OneSection) {
         u16 all;

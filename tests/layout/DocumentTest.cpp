@@ -8,14 +8,14 @@ namespace {
 
 TEST(Document, AnEmptyDocumentHasNoHeight)
 {
-    TPage page;
+    TestPage page;
     EXPECT_EQ(page.Layout(800), 0);
     EXPECT_EQ(page.Doc.SourceToDocPos(5, false), 0);
 }
 
 TEST(Document, SectionsStackAndCountTheirCharacters)
 {
-    TPage page;
+    TestPage page;
     auto& a = page.Add(u"aaa bbb");
     auto& b = page.Add(u"ccc");
     EXPECT_EQ(page.Layout(40), 3 * LineH);
@@ -32,7 +32,7 @@ TEST(Document, SectionsStackAndCountTheirCharacters)
 
 TEST(Document, TheLaterDefinitionOfAnIdWins)
 {
-    TPage page;
+    TestPage page;
     auto& a = page.Add(u"a");
     auto& b = page.Add(u"b");
     page.Doc.IdTable.Add(u"x", a);
@@ -43,7 +43,7 @@ TEST(Document, TheLaterDefinitionOfAnIdWins)
 
 TEST(Document, AnAnchorInTextScrollsToItsLine)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"aaa bbb ccc"); // source positions 0..10
     page.Doc.AddCharAnchor(u"mark", 8);
     page.Layout(40);
@@ -54,7 +54,7 @@ TEST(Document, AnAnchorInTextScrollsToItsLine)
 
 TEST(Document, ACaretPastTheEndSitsRightOfTheLastCharacter)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"ab cd");
     page.Layout(800);
     int x = 0, y = 0;
@@ -67,7 +67,7 @@ TEST(Document, ACaretPastTheEndSitsRightOfTheLastCharacter)
 
 TEST(Document, TheFirstBaselineIsReportedOnce)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"line-height", u"24px");
     page.Add(u"aaa");
     page.Add(u"bbb");
@@ -79,7 +79,7 @@ TEST(Document, TheFirstBaselineIsReportedOnce)
 
 TEST(Document, ProgressIsReportedEveryFiftySections)
 {
-    TPage page;
+    TestPage page;
     for (int i = 0; i < 120; ++i)
         page.Add(u"x");
     std::vector<int> reports;
@@ -93,7 +93,7 @@ TEST(Document, ProgressIsReportedEveryFiftySections)
 
 TEST(Document, ClearingEmptiesEverything)
 {
-    TPage page;
+    TestPage page;
     TUrlTarget link;
     link.SetLink(u"a.htm", u"", 0, nullptr);
     auto s = std::make_unique<TSection>(page.Doc, true, &link, *page.Props, nullptr);
@@ -117,7 +117,7 @@ namespace {
 
 TEST(Document, ACloneLaysOutLikeItsSource)
 {
-    TPage page;
+    TestPage page;
     auto& source = page.Add(u"\u0004aaa bbb ccc", Boxes({{30, 40, AlignmentCode::Left}}));
     page.Layout(70);
     ThtDocument copy;
@@ -127,7 +127,7 @@ TEST(Document, ACloneLaysOutLikeItsSource)
     int scroll = 0, counter = 0;
     EXPECT_EQ(copy.LayoutDocument(canvas, 0, 70, 0, 0, scroll, counter), page.Height);
     const auto& clone = static_cast<const TSection&>(copy[0]);
-    EXPECT_EQ(TPage::LineTexts(clone), TPage::LineTexts(source));
+    EXPECT_EQ(TestPage::LineTexts(clone), TestPage::LineTexts(source));
     EXPECT_EQ(clone.Objects[0].LayoutX, 0);
     EXPECT_NE(&clone.Fonts[0], &source.Fonts[0]);
 }

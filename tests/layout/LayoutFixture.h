@@ -3,6 +3,7 @@
 // helpers use the installed Liberation faces.
 #pragma once
 
+#include "layout/Block.h"
 #include "layout/Document.h"
 #include "layout/LayoutDump.h"
 #include "layout/TextSection.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace lantern::testlayout {
@@ -75,10 +77,12 @@ inline std::unique_ptr<TProperties> PropsWith(const TMyFont& font,
     return props;
 }
 
-class TPage {
+using StyleValues = std::vector<std::pair<u16v, u16v>>;
+
+class TestPage {
 public:
-    TPage() : Props(PropsWith(UniformFont())) {}
-    explicit TPage(const TMyFont& font) : Props(PropsWith(font)) {}
+    TestPage() : Props(PropsWith(UniformFont())) {}
+    explicit TestPage(const TMyFont& font) : Props(PropsWith(font)) {}
 
     // A new text section with the page's properties; text is fed with source positions counting from the
     // section's first character, objects are placed where `text` holds ObjectMark.
@@ -111,11 +115,63 @@ public:
         flush();
     }
 
+    // An element's properties: the page font, the tag, and values by name.
+    std::unique_ptr<TProperties> Element(u16v tag, StyleValues values = {}) const
+    {
+        auto props = PropsWith(*Props->CachedFont);
+        for (const auto& [name, value] : values) {
+            props->SetPropByName(name, value);
+            props->SetFlags[std::size_t(FindPropertyIndex(name))] = true; // as the cascade marks what it sets
+        }
+        props->PropTag = tag;
+        return props;
+    }
+
+    // A block made as the builder makes it, just before it is added to `cell`.
+    template <class Block = TBlock, class... Extra>
+    Block& AddBlock(TCellBasic& cell, u16v tag, StyleValues values = {}, Extra... extra)
+    {
+        auto props = Element(tag, values);
+        if constexpr (std::is_same_v<Block, TBlockLI>)
+            return AddTo(cell, std::make_unique<Block>(Doc, nullptr, extra..., cell, *props));
+        else
+            return AddTo(cell, std::make_unique<Block>(Doc, nullptr, cell, *props));
+    }
+    TBlock& AddBlock(u16v tag, StyleValues values = {}) { return AddBlock(Doc, tag, values); }
+
+    // A text section in a cell, in the page's font or an element's.
+    TSection& AddText(TCellBasic& cell, u16v text, TProperties* props = nullptr)
+    {
+        auto section = std::make_unique<TSection>(Doc, true, nullptr, props ? *props : *Props, nullptr);
+        Feed(*section, text);
+        return AddTo(cell, std::move(section));
+    }
+
+    template <class Section>
+    Section& AddTo(TCellBasic& cell, std::unique_ptr<Section> section)
+    {
+        Section& s = *section;
+        cell.AddSection(std::move(section), Source);
+        return s;
+    }
+
     int Layout(int width)
     {
         int counter = 0;
         ScrollWidth = 0;
         return Height = Doc.LayoutDocument(Canvas, 0, width, 0, 0, ScrollWidth, counter);
+    }
+
+    // The page painted into a white picture of the given size, scrolled to viewTop.
+    platform::Bitmap Paint(int width, int height, int viewTop = 0, int x = 0)
+    {
+        platform::Bitmap picture(width, height, 0xFFFFFF);
+        {
+            platform::PaintCanvas canvas(picture);
+            Doc.SetViewTop(viewTop);
+            Doc.PaintDocument(canvas, Rect{0, 0, width, height}, 6000, x, 0, 0, 0);
+        }
+        return picture;
     }
 
     // The text of each line without object marks and trailing spaces or breaks, with a drawn hyphen as "-".

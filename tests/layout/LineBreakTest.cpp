@@ -22,13 +22,13 @@ class LineBreaking : public ::testing::TestWithParam<BreakCase> {};
 TEST_P(LineBreaking, WordsLandOnTheirLines)
 {
     const BreakCase& c = GetParam();
-    TPage page;
+    TestPage page;
     if (c.BreakWord)
         page.Props->SetPropByName(u"word-wrap", u"break-word");
     page.Doc.NoBreak = c.NoWrap;
     TSection& s = page.Add(c.Text);
     page.Layout(c.Width);
-    EXPECT_EQ(TPage::LineTexts(s), c.Expected) << DumpLayout(page.Doc);
+    EXPECT_EQ(TestPage::LineTexts(s), c.Expected) << DumpLayout(page.Doc);
 }
 
 // 8 pixels a character: "aaa bbb" is 56 wide.
@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LineBreaking, AnOverlongWordWidensTheScrollExtent)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"aa bbbbbbbbbbbb cc");
     page.Layout(40);
     EXPECT_EQ(page.ScrollWidth, 96);
@@ -62,7 +62,7 @@ TEST(LineBreaking, AnOverlongWordWidensTheScrollExtent)
 
 TEST(LineBreaking, SoftHyphenLineDrawsAHyphen)
 {
-    TPage page;
+    TestPage page;
     TSection& s = page.Add(u"abc\u00ADdefgh");
     page.Layout(40);
     ASSERT_EQ(s.Lines.size(), 2u);
@@ -82,7 +82,7 @@ class Alignment : public ::testing::TestWithParam<AlignCase> {};
 // "aaaa bb cc" (80) in 100 pixels.
 TEST_P(Alignment, LinesStartWhereTheirAlignmentPutsThem)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-align", GetParam().Align);
     TSection& s = page.Add(u"aaaa bb cc");
     page.Layout(100);
@@ -99,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(Uniform, Alignment,
 
 TEST(Alignment, JustifyFillsEveryLineButTheLast)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-align", u"justify");
     TSection& s = page.Add(u"aa bb cc dd ee");
     page.Layout(70); // "aa bb cc" is 64
-    ASSERT_EQ(TPage::LineTexts(s), (Lines{"aa bb cc", "dd ee"}));
+    ASSERT_EQ(TestPage::LineTexts(s), (Lines{"aa bb cc", "dd ee"}));
     EXPECT_EQ(s.Lines[0].JustifyExtra, 6);
     EXPECT_EQ(s.Lines[0].JustifySpaces, 2); // the spaces inside the line, not the one it ends with
     EXPECT_EQ(s.Lines[1].JustifyExtra, 0);
@@ -112,23 +112,23 @@ TEST(Alignment, JustifyFillsEveryLineButTheLast)
 
 TEST(Alignment, JustifyLeavesALineClosedByABreakAlone)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-align", u"justify");
     TSection& s = page.Add(u"aa bb\u0008cc dd ee ff gg");
     page.Layout(70);
     ASSERT_GE(s.Lines.size(), 2u);
-    EXPECT_EQ(TPage::LineTexts(s)[0], "aa bb");
+    EXPECT_EQ(TestPage::LineTexts(s)[0], "aa bb");
     EXPECT_EQ(s.Lines[0].JustifyExtra, 0);
     EXPECT_GT(s.Lines[1].JustifyExtra, 0);
 }
 
 TEST(Alignment, TextIndentMovesOnlyTheFirstLine)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-indent", u"16px");
     TSection& s = page.Add(u"aaa bbb ccc");
     page.Layout(60);
-    EXPECT_EQ(TPage::LineTexts(s), (Lines{"aaa", "bbb ccc"}));
+    EXPECT_EQ(TestPage::LineTexts(s), (Lines{"aaa", "bbb ccc"}));
     EXPECT_EQ(s.Lines[0].LineIndent, 16);
     EXPECT_EQ(s.Lines[1].LineIndent, 0);
 }
@@ -143,14 +143,14 @@ class LineHeights : public ::testing::TestWithParam<LineHeightCase> {};
 
 TEST_P(LineHeights, LeadingIsSharedAboveAndBelow)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"line-height", GetParam().Value);
     TSection& s = page.Add(u"aaa bbb");
     page.Layout(40);
     ASSERT_EQ(s.Lines.size(), 2u);
     EXPECT_EQ(s.Lines[0].GapAbove, GetParam().GapAbove);
     EXPECT_EQ(s.Lines[0].GapBelow, GetParam().GapBelow);
-    EXPECT_EQ(TPage::LineTops(s)[1], LineH + GetParam().GapAbove + GetParam().GapBelow);
+    EXPECT_EQ(TestPage::LineTops(s)[1], LineH + GetParam().GapAbove + GetParam().GapBelow);
 }
 
 INSTANTIATE_TEST_SUITE_P(Uniform, LineHeights,
@@ -166,11 +166,11 @@ INSTANTIATE_TEST_SUITE_P(Uniform, LineHeights,
 
 TEST(FloatsInText, LinesBesideALeftFloatStartAfterIt)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"\u0004aaa bbb ccc ddd eee", Boxes({{40, 32, AlignmentCode::Left}}));
     page.Layout(100);
-    EXPECT_EQ(TPage::LineTexts(s), (Lines{"aaa bbb", "ccc ddd", "eee"}));
-    EXPECT_EQ(TPage::LineTops(s), (std::vector<int>{0, 16, 32}));
+    EXPECT_EQ(TestPage::LineTexts(s), (Lines{"aaa bbb", "ccc ddd", "eee"}));
+    EXPECT_EQ(TestPage::LineTops(s), (std::vector<int>{0, 16, 32}));
     EXPECT_EQ(s.Lines[0].LineIndent, 40);
     EXPECT_EQ(s.Lines[1].LineIndent, 40);
     EXPECT_EQ(s.Lines[2].LineIndent, 0);
@@ -180,7 +180,7 @@ TEST(FloatsInText, LinesBesideALeftFloatStartAfterIt)
 
 TEST(FloatsInText, ARightFloatNarrowsTheRightEdge)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-align", u"right");
     auto& s = page.Add(u"\u0004aaa bbb", Boxes({{30, 20, AlignmentCode::Right}}));
     page.Layout(100);
@@ -190,7 +190,7 @@ TEST(FloatsInText, ARightFloatNarrowsTheRightEdge)
 
 TEST(FloatsInText, TwoLeftFloatsSitSideBySide)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"\u0004\u0004aaa", Boxes({{30, 20, AlignmentCode::Left}, {25, 20, AlignmentCode::Left}}));
     page.Layout(200);
     EXPECT_EQ(s.Objects[0].LayoutX, 0);
@@ -202,17 +202,17 @@ TEST(FloatsInText, TwoLeftFloatsSitSideBySide)
 TEST(FloatsInText, AFloatMetMidLineRemeasuresTheLine)
 {
     // The float stands after "aaa ": placed at the line's top, the whole line is measured again beside it.
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"aaa \u0004bbb ccc", Boxes({{40, 16, AlignmentCode::Left}}));
     page.Layout(100);
     EXPECT_EQ(s.Objects[0].LayoutY, 0);
     EXPECT_EQ(s.Lines[0].LineIndent, 40);
-    EXPECT_EQ(TPage::LineTexts(s), (Lines{"aaa bbb", "ccc"}));
+    EXPECT_EQ(TestPage::LineTexts(s), (Lines{"aaa bbb", "ccc"}));
 }
 
 TEST(FloatsInText, AFloatTooWideForTheRestOfTheLineGoesBelowIt)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"aaaaaaa \u0004bb", Boxes({{80, 20, AlignmentCode::Left}}));
     page.Layout(100);
     EXPECT_EQ(s.Objects[0].LayoutY, LineH);
@@ -222,21 +222,21 @@ TEST(FloatsInText, AFloatTooWideForTheRestOfTheLineGoesBelowIt)
 
 TEST(FloatsInText, AWordTooWideBesideAFloatMovesBelowIt)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"\u0004aaaaaaa", Boxes({{60, 40, AlignmentCode::Left}}));
     page.Layout(100);
     // The float's mark makes a line of its own, then a spacer reaches down to the float's end.
     ASSERT_EQ(s.Lines.size(), 3u);
     EXPECT_EQ(s.Lines[1].LineChars, 0);
     EXPECT_EQ(s.Lines[1].LineHeight, 40);
-    EXPECT_EQ(TPage::LineTops(s)[2], 40);
+    EXPECT_EQ(TestPage::LineTops(s)[2], 40);
     EXPECT_EQ(s.Lines[2].LineIndent, 0);
-    EXPECT_EQ(TPage::LineTexts(s).back(), "aaaaaaa");
+    EXPECT_EQ(TestPage::LineTexts(s).back(), "aaaaaaa");
 }
 
 TEST(FloatsInText, ACellLengthensToItsFloatsBottom)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"\u0004ab", Boxes({{20, 50, AlignmentCode::Left}}));
     EXPECT_EQ(page.Layout(100), 50);
     EXPECT_EQ(page.Doc[0].BoxHeight, LineH);
@@ -244,7 +244,7 @@ TEST(FloatsInText, ACellLengthensToItsFloatsBottom)
 
 TEST(FloatsInText, FloatsNarrowTheLinesOfLaterSections)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"\u0004a", Boxes({{30, 40, AlignmentCode::Left}}));
     TSection& next = page.Add(u"bbb");
     page.Layout(100);
@@ -254,20 +254,20 @@ TEST(FloatsInText, FloatsNarrowTheLinesOfLaterSections)
 
 TEST(FloatsInText, ClearMovesTheTextBelowTheFloat)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"\u0004a", Boxes({{30, 40, AlignmentCode::Left}}));
     auto cleared = PropsWith(UniformFont(), {{u"clear", u"left"}});
     TSection& next = page.Add(u"bbb", {}, cleared.get());
     page.Layout(100);
     ASSERT_EQ(next.Lines.size(), 2u);
     EXPECT_EQ(next.Lines[0].LineChars, 0);
-    EXPECT_EQ(TPage::LineTops(next)[1], 40);
+    EXPECT_EQ(TestPage::LineTops(next)[1], 40);
     EXPECT_EQ(next.Lines[1].LineIndent, 0);
 }
 
 TEST(InlineObjects, ATallInlineObjectRaisesItsLine)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add(u"ab\u0004cd", Boxes({{20, 30}}));
     page.Layout(200);
     ASSERT_EQ(s.Lines.size(), 1u);
@@ -297,7 +297,7 @@ private:
 
 TEST(ControlsInText, AControlTakesItsWidthAndMarginsOnTheLine)
 {
-    TPage page;
+    TestPage page;
     TFakeControl control(26, 20);
     control.HSpaceL = control.HSpaceR = 2;
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
@@ -317,7 +317,7 @@ TEST(ControlsInText, AControlTakesItsWidthAndMarginsOnTheLine)
 
 TEST(ControlsInText, APercentageWidthFollowsTheAvailableWidth)
 {
-    TPage page;
+    TestPage page;
     TFakeControl control(0, 10);
     control.PercentWidth = true;
     control.StyleWidth = 50;

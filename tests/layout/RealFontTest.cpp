@@ -38,7 +38,7 @@ TEST(RealFonts, LinesFillGreedilyAndStayInsideTheirWidth)
     for (u16v face : {u16v(u"Times New Roman"), u16v(u"Arial")})
         for (int width : {180, 333, 600}) {
             const TMyFont font = RealFont(face, 16);
-            TPage page(font);
+            TestPage page(font);
             TSection& s = page.Add(Prose);
             page.Layout(width);
             font.SelectFontInto(page.Canvas);
@@ -68,7 +68,7 @@ TEST(RealFonts, LineWidthsAgreeWithMeasuringTheLineAgain)
     auto italicProps = PropsWith(italic);
     auto bigProps = PropsWith(big);
     for (int width : {150, 260, 410}) {
-        TPage page(roman);
+        TestPage page(roman);
         auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
         for (int i = 0; i < 6; ++i) {
             page.Feed(*section, u"Plain words run on, ");
@@ -96,7 +96,7 @@ TEST(RealFonts, LineWidthsAgreeWithMeasuringTheLineAgain)
 TEST(RealFonts, JustifiedLinesReachTheRightEdgeWhenDrawn)
 {
     const TMyFont font = RealFont(u"Times New Roman", 16);
-    TPage page(font);
+    TestPage page(font);
     page.Props->SetPropByName(u"text-align", u"justify");
     TSection& s = page.Add(Prose);
     page.Layout(333);
@@ -113,7 +113,7 @@ TEST(RealFonts, JustifiedLinesReachTheRightEdgeWhenDrawn)
 TEST(RealFonts, MeasuredWidthsBoundTheLayout)
 {
     const TMyFont font = RealFont(u"Times New Roman", 16);
-    TPage page(font);
+    TestPage page(font);
     TSection& s = page.Add(Prose);
     int mn = 0, mx = 0;
     s.MeasureWidths(page.Canvas, mn, mx);
@@ -134,7 +134,7 @@ TEST(RealFonts, ACorpusPageLaysOutPlausibly)
     ASSERT_GT(paragraphs.size(), 5u);
     // The page asks for Verdana, which neither Lantern's default sheet nor the browser resolves without the
     // style sheet machinery: both draw the default face. The browser's body margins leave 784 of 800 pixels.
-    TPage page(RealFont(u"Times New Roman", 16));
+    TestPage page(RealFont(u"Times New Roman", 16));
     for (const u16& p : paragraphs)
         page.Add(p);
     page.Layout(784);

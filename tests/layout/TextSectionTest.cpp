@@ -18,7 +18,7 @@ class FinishingText : public ::testing::TestWithParam<FinishCase> {};
 
 TEST_P(FinishingText, WhiteSpaceCollapsesAndOneSpaceEndsTheText)
 {
-    TPage page;
+    TestPage page;
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
     page.Feed(*section, GetParam().Collected);
     section->FinishText(1000);
@@ -40,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FinishingText, NoWrapSpacesCollapseToTheOneThatMayWrap)
 {
-    TPage page;
+    TestPage page;
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
     page.Feed(*section, u"a ");
     page.Doc.NoBreak = true;
@@ -52,7 +52,7 @@ TEST(FinishingText, NoWrapSpacesCollapseToTheOneThatMayWrap)
 
 TEST(FinishingText, RunsMoveBackWithTheDeletedCharacters)
 {
-    TPage page;
+    TestPage page;
     auto bold = PropsWith(UniformFont(10));
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
     page.Feed(*section, u"  a   ");
@@ -70,7 +70,7 @@ TEST(FinishingText, RunsMoveBackWithTheDeletedCharacters)
 
 TEST(FinishingText, ARunLeftEmptyByCollapsingGoes)
 {
-    TPage page;
+    TestPage page;
     auto other = PropsWith(UniformFont(10));
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
     page.Feed(*section, u"a ");
@@ -86,7 +86,7 @@ TEST(FinishingText, ARunLeftEmptyByCollapsingGoes)
 
 TEST(Collecting, TextTransformAndSmallCapsFollowTheCurrentElement)
 {
-    TPage page;
+    TestPage page;
     // A 20-pixel font: "small" is 12 points, 16 pixels.
     TProperties& top =
         page.Doc.PropStack.Add(PropsWith(UniformFont(8, 15, 5), {{u"font-variant", u"small-caps"}}));
@@ -112,7 +112,7 @@ TEST(Collecting, TextTransformAndSmallCapsFollowTheCurrentElement)
 
 TEST(FinishingText, PreformattedTextKeepsItsSpaces)
 {
-    TPage page;
+    TestPage page;
     auto& s = page.Add<TPreFormated>(u"  a   b");
     EXPECT_EQ(ToUtf8(s.Text), "  a   b ");
     EXPECT_EQ(s.BreakClasses.substr(0, 7), "nnnnnnn");
@@ -120,7 +120,7 @@ TEST(FinishingText, PreformattedTextKeepsItsSpaces)
 
 TEST(Cells, AnEmptyTextSectionIsDiscardedUnlessItMatters)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"   ");
     EXPECT_EQ(page.Doc.Count(), 0);
     page.Add<TPreFormated>(u"");
@@ -131,7 +131,7 @@ TEST(Cells, AnEmptyTextSectionIsDiscardedUnlessItMatters)
 
 TEST(Cells, ADiscardedSectionLeavesTheIdTable)
 {
-    TPage page;
+    TestPage page;
     TAttributeList attrs;
     attrs.Add(std::make_unique<TAttribute>(symId, 0, u"ID", u"Here", 0));
     auto s = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, &attrs);
@@ -142,7 +142,7 @@ TEST(Cells, ADiscardedSectionLeavesTheIdTable)
 
 TEST(FontRuns, LinkRunsJoinTheDocumentsListAndLeaveIt)
 {
-    TPage page;
+    TestPage page;
     TUrlTarget link;
     link.SetLink(u"a.htm", u"", 0, nullptr);
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
@@ -173,7 +173,7 @@ class Widths : public ::testing::TestWithParam<WidthCase> {};
 
 TEST_P(Widths, NarrowestAndWidest)
 {
-    TPage page;
+    TestPage page;
     if (GetParam().BreakWord)
         page.Props->SetPropByName(u"word-wrap", u"break-word");
     auto& s = page.Add(GetParam().Text);
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(Uniform, Widths,
 
 TEST(Widths, TheFirstWordCarriesTheIndent)
 {
-    TPage page;
+    TestPage page;
     page.Props->SetPropByName(u"text-indent", u"20px");
     auto& s = page.Add(u"aa bbb");
     int mn = 0, mx = 0;
@@ -205,7 +205,7 @@ TEST(Widths, TheFirstWordCarriesTheIndent)
 
 TEST(Widths, PreformattedTextIsNotWrappedAndItsMinimumIsCapped)
 {
-    TPage page;
+    TestPage page;
     u16 longLine(1000, u'x');
     auto& s = page.Add<TPreFormated>(longLine);
     int mn = 0, mx = 0;
@@ -222,7 +222,7 @@ TEST(Widths, PreformattedTextIsNotWrappedAndItsMinimumIsCapped)
 
 TEST(SourcePositions, MapBothWaysAcrossGaps)
 {
-    TPage page;
+    TestPage page;
     auto section = std::make_unique<TSection>(page.Doc, true, nullptr, *page.Props, nullptr);
     TokenObj token;
     for (int i = 0; i < 3; ++i)
@@ -250,7 +250,7 @@ TEST(SourcePositions, MapBothWaysAcrossGaps)
 
 TEST(Search, FindsForwardAndBackward)
 {
-    TPage page;
+    TestPage page;
     page.Add(u"one two");
     auto& second = page.Add(u"Two three two");
     page.Layout(800);
