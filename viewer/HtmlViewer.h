@@ -217,6 +217,9 @@ public:
     // The images layer hands the page's background picture over once it has loaded it; a new page starts
     // without one.
     void SetBackgroundPicture(const TBackgroundPicture& Value);
+    // Paints the background and the page at the current scroll offsets into a canvas whose coordinates are the
+    // surface's; R is the area to paint.
+    void PaintPage(platform::PaintCanvas& Canvas, const Rect& R);
     // True while the page's background picture stays put as the page scrolls, so scrolling repaints everything.
     bool BackgroundFixed() const { return FBackgroundFixed; }
 
@@ -366,7 +369,6 @@ private:
     void VScrolled(int ScrollPos);
     int ClampViewTop(int Y) const;
     void UpdateBorder();
-    void PaintPage(platform::PaintCanvas& Canvas, const Rect& R);
     void PaintBackgroundPicture(platform::PaintCanvas& Canvas, const Rect& R);
     void ParseDocument(DocType Kind);
     void HandDocumentSettings();
