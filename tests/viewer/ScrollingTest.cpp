@@ -2,7 +2,8 @@
 // the scroll width, keys and wheel, the place kept across resizes and reloads, and what each scroll paints.
 //
 // Pages are built in code with the uniform test font (8 pixels a character, 16 a line), handed to the viewer's
-// document when the load reports the end of parsing, so that every height below is arithmetic.
+// document in place of what the builder made from the page when the load reports the end of parsing, so that
+// every height below is arithmetic.
 #include "viewer/HtmlViewer.h"
 
 #include "layout/Document.h"
@@ -48,6 +49,7 @@ protected:
         Viewer.SetBorderStyle(THTMLBorderStyle::htNone);
         Viewer.resize(RoomW, RoomH);
         Viewer.OnParseEnd = [this](THtmlViewer& Sender) {
+            Sender.Document().Sections.clear();
             for (const u16& text : Paragraphs)
                 AddParagraph(Sender.Document(), text);
         };
@@ -298,6 +300,7 @@ protected:
         PageOf(200);
         // Every page has a section with the id "sec", 1600 pixels down.
         Viewer.OnParseEnd = [this](THtmlViewer& Sender) {
+            Sender.Document().Sections.clear();
             for (const u16& text : Paragraphs)
                 AddParagraph(Sender.Document(), text);
             Sender.Document().IdTable.Add(u"sec", Sender.Document()[100]);
