@@ -9,6 +9,7 @@
 #include "viewer/PaintPanel.h"
 #include "viewer/WaitCursor.h"
 #include "common/UrlSubs.h"
+#include "layout/Document.h"
 
 #include <QCursor>
 #include <QScrollBar>
@@ -87,14 +88,18 @@ void THtmlViewer::LoadPageFile(u16v FileName, DocType Kind)
         std::replace(file.begin(), file.end(), u'\\', u'/');
         file = platform::FullPath(file);
     }
-    FCurrentPath = file;
-
+    // CurrentPath names the new page only once it is loaded (LoadDocument compares it with the page on show to
+    // decide whether the view starts at the top), or when the page cannot be found.
+    auto cantLocate = [&] {
+        FCurrentPath = file;
+        return EhtLoadError(ToUtf8(CantLocate(file)));
+    };
     std::optional<u16> located = file.empty() ? std::nullopt : platform::LocateFile(file);
     if (!located)
-        throw EhtLoadError(ToUtf8(CantLocate(file)));
+        throw cantLocate();
     std::optional<std::vector<std::uint8_t>> bytes = platform::ReadWholeFile(*located);
     if (!bytes)
-        throw EhtLoadError(ToUtf8(CantLocate(file)));
+        throw cantLocate();
 
     std::istringstream stream(std::string(bytes->begin(), bytes->end()));
     ShowStream(*located + anchor, stream, Kind);
@@ -174,7 +179,7 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
         TWaitCursor hourglass;
         FLoading = true;
         FPendingRefreshDelay = 0;
-        FProgressBase = 75; // parsing reports 0..75 %, layout the rest
+        FDocument->ProgressBase = 75; // parsing reports 0..75 %, layout the rest
         FireProgress(TProgressStage::psStarting, 0);
         progressStarted = true;
 
@@ -240,6 +245,10 @@ void THtmlViewer::ClearView()
     FCaretPos = 0;
     FSelAnchor = -1;
     FireStopSound();
+    // An empty page has no extent to scroll through.
+    FDocHeight = FDocWidth = 0;
+    VScrollTo(0);
+    SetHScrollPos(0);
     update();
 }
 
@@ -289,8 +298,13 @@ bool THtmlViewer::JumpToAnchor(u16v Name)
         return false;
     if (Name.front() == u'#')
         Name.remove_prefix(1);
-    // The document's id table answers here (the upper-cased name); a page without a document has no ids.
-    return false;
+    const TIDObject* target = FDocument->IdTable.Find(Name); // ids compare ignoring ASCII case
+    if (!target)
+        return false;
+    VScrollTo(target->AnchorY());
+    SetHScrollPos(0);
+    AddVisited(FCurrentPath + u'#' + u16(Name));
+    return true;
 }
 
 u16 THtmlViewer::DocumentSource() const
@@ -402,15 +416,26 @@ void THtmlViewer::MarkVisitedLinks()
 
 void THtmlViewer::PrepareDocument()
 {
-    // The image cache is made on first use, the document cleared and given UseQuirks, the cache told that a new
-    // page begins, and the defaults handed over here.
+    // The image cache is made on first use and told that a new page begins here.
+    ClearDocumentFor(FUseQuirks);
     HandDocumentSettings();
 }
 
 void THtmlViewer::ResetDocument()
 {
-    // The document is given UseQuirks and cleared, and the image cache emptied when this control owns it, here.
+    // The image cache is emptied here when this control owns it.
+    ClearDocumentFor(FUseQuirks);
     HandDocumentSettings();
+}
+
+void THtmlViewer::ClearDocumentFor(bool Quirks)
+{
+    FDocument->Quirks = Quirks; // before clearing: the style store takes it from there
+    FDocument->PropStack.Quirks = Quirks;
+    FDocument->ClearDocument();
+    // A new page shows the default background until its own colour or picture is known.
+    FBackground = {};
+    FPaintColor = FDefBackground;
 }
 
 void THtmlViewer::HandDocumentSettings()
