@@ -19,6 +19,28 @@ struct THtmlParser::TPreState {
     bool InForm = false;
 };
 
+namespace {
+
+constexpr int TabStop = 8;
+
+// Tabs stay tabs while preformatted text is read, so that they can move to the next tab stop.
+class TKeepTabs {
+public:
+    explicit TKeepTabs(THtmlTokenizer& tokenizer) : FTokenizer(tokenizer), FWas(tokenizer.KeepTabs)
+    {
+        tokenizer.KeepTabs = true;
+    }
+    ~TKeepTabs() { FTokenizer.KeepTabs = FWas; }
+    TKeepTabs(const TKeepTabs&) = delete;
+    TKeepTabs& operator=(const TKeepTabs&) = delete;
+
+private:
+    THtmlTokenizer& FTokenizer;
+    bool FWas;
+};
+
+} // namespace
+
 void THtmlParser::ParsePre()
 {
     // 1.
@@ -31,22 +53,27 @@ void THtmlParser::ParsePre()
     TCellBasic* owner = FCell;
     OpenBlock<TBlock>(&attributes);
     pre.PreCell = FCell;
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
-    // 2.
-    for (;;) {
-        const char16_t c = LCh();
-        if (c == 0)
-            break;
-        if (c == CharCR) {
-            FlushPreLine(pre);
-            NewPreLine(pre);
-            AdvanceChar();
-        } else if (c <= 8) {
-            AdvanceChar();
-        } else if (c != u'<') {
-            ReadPreText(pre);
-        } else if (!ReadPreTag(pre)) {
-            break;
+    OpenPreLine(true);
+    // 2. A tab right after the tag was read before tabs were kept: it is read again.
+    {
+        const TKeepTabs tabs(*this);
+        if (LCh() == u' ')
+            RereadCurrentChar();
+        for (;;) {
+            const char16_t c = LCh();
+            if (c == 0)
+                break;
+            if (c == CharCR) {
+                FlushPreLine(pre);
+                NewPreLine(pre);
+                AdvanceChar();
+            } else if (c <= 8) {
+                AdvanceChar();
+            } else if (c != u'<') {
+                ReadPreText(pre);
+            } else if (!ReadPreTag(pre)) {
+                break;
+            }
         }
     }
     // 3.
@@ -73,10 +100,12 @@ void THtmlParser::ReadPreText(TPreState& pre)
     for (char16_t c = LCh(); c > 8 && c != CharCR && c != u'<'; c = LCh()) {
         const int pos = SourcePos();
         if (c == u'&') {
-            pre.Token.AddString(ReadEntity(codePage), pos);
+            const u16 text = ReadEntity(codePage);
+            pre.Token.AddString(text, pos);
+            FPreColumn += int(text.size());
             continue;
         }
-        pre.Token.AddChar(c, pos);
+        AddPreChar(pre.Token, c, pos);
         AdvanceChar();
     }
 }
@@ -133,6 +162,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     case symText:
         // A "<" that starts no tag.
         pre.Token.AddCollection(Token());
+        FPreColumn += Token().Count();
         return true;
     case symInput: case symSelect: case symTextarea:
         FlushPreLine(pre);
@@ -219,10 +249,26 @@ void THtmlParser::ClosePreLine(TPreState& pre)
     CloseSection();
 }
 
-void THtmlParser::NewPreLine(TPreState&)
+void THtmlParser::NewPreLine(TPreState&) { OpenPreLine(false); }
+
+void THtmlParser::OpenPreLine(bool firstInBlock)
 {
     CloseSection();
-    FSection = std::make_unique<TPreFormated>(Doc, false, &FLinkTarget, Top(), nullptr);
+    FSection = std::make_unique<TPreFormated>(Doc, firstInBlock, &FLinkTarget, Top(), nullptr);
+    FPreColumn = 0;
+}
+
+// A tab moves to the next tab stop of the line, as spaces that all come from the tab.
+void THtmlParser::AddPreChar(TokenObj& token, char16_t c, int sourcePos)
+{
+    if (c != CharTab) {
+        token.AddChar(c, sourcePos);
+        ++FPreColumn;
+        return;
+    }
+    const int spaces = TabStop - FPreColumn % TabStop;
+    token.AddString(u16(std::size_t(spaces), u' '), sourcePos);
+    FPreColumn += spaces;
 }
 
 void THtmlParser::StartPreParagraph(TPreState& pre)
@@ -231,7 +277,7 @@ void THtmlParser::StartPreParagraph(TPreState& pre)
     Push(u"p", &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
+    OpenPreLine(true);
     pre.InParagraph = true;
 }
 
@@ -249,7 +295,7 @@ void THtmlParser::StartPreForm(TPreState& pre)
     Push(u"form", &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
+    OpenPreLine(true);
     pre.InForm = true;
 }
 
@@ -283,13 +329,14 @@ void THtmlParser::ParseText()
 {
     Initialise();
     RawMode = true;
+    const TKeepTabs tabs(*this);
     try {
         AdvanceChar();
         CloseSection();
         Push(u"pre", nullptr);
         TCellBasic* owner = FCell;
         OpenBlock<TBlock>(nullptr);
-        FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
+        OpenPreLine(true);
         TokenObj token;
         // Long lines go to the section in pieces, so the token stays small.
         constexpr int PieceLength = 200;
@@ -297,10 +344,9 @@ void THtmlParser::ParseText()
             if (c == CharCR) {
                 FSection->AppendToken(token);
                 token.Clear();
-                CloseSection();
-                FSection = std::make_unique<TPreFormated>(Doc, false, &FLinkTarget, Top(), nullptr);
+                OpenPreLine(false);
             } else {
-                token.AddChar(c, SourcePos());
+                AddPreChar(token, c, SourcePos());
                 if (token.Count() > PieceLength) {
                     FSection->AppendToken(token);
                     token.Clear();

@@ -45,6 +45,8 @@ const TStructureCase StructureCases[] = {
     {"Rule", "a<hr>b", "text \"a \"\nhr\ntext \"b \"\n"},
     {"PreformattedLines", "<pre>\n a  b\nc\n</pre>d", "pre\n  pre \" a  b \"\n  pre \"c \"\ntext \"d \"\n"},
     {"BreakAndLineEndInPreGiveOneBreak", "<pre>a<br>\nb</pre>", "pre\n  pre \"a \"\n  pre \"b \"\n"},
+    {"TabsMoveToTabStops", "<pre>\tx\nab\tc<b>d\te</b></pre>",
+     "pre\n  pre \"        x \"\n  pre \"ab      cd      e \"\n"},
     {"WrappedPreFlows", "<pre wrap>a\n b</pre>", "text \"a b \"\n"},
     {"PageBreak", "a<page>b", "text \"a \"\npage\ntext \"b \"\n"},
     {"ScriptIsSkipped", "<p>a<script><!-- x = '<b>no</b>'; //--></script> b", "p\n  text \"a b \"\n"},
@@ -145,8 +147,8 @@ TEST(Builder, FontAttributes)
 
 TEST(Builder, PlainTextIsPreformattedLineByLine)
 {
-    const TBuiltPage page("one  <b>\ntwo", {}, true);
-    EXPECT_EQ(page.BodyTree(), "pre\n  pre \"one  <b> \"\n  pre \"two \"\n");
+    const TBuiltPage page("one  <b>\n\ttwo", {}, true);
+    EXPECT_EQ(page.BodyTree(), "pre\n  pre \"one  <b> \"\n  pre \"        two \"\n");
 }
 
 } // namespace
