@@ -123,10 +123,8 @@ private:
     struct TPreState;
     void ReadPreText(TPreState& pre);
     bool ReadPreTag(TPreState& pre);
-    void StartPreParagraph(TPreState& pre);
-    void EndPreParagraph(TPreState& pre);
-    void StartPreForm(TPreState& pre);
-    void EndPreForm(TPreState& pre);
+    void StartPreInner(TPreState& pre, u16v tag, bool& open);
+    void EndPreInner(TPreState& pre, u16v tag, bool& open);
     void NewPreLine(TPreState& pre);
     void OpenPreLine(bool firstInBlock);
     void AddPreChar(TokenObj& token, char16_t c, int sourcePos);

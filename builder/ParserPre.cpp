@@ -78,12 +78,12 @@ void THtmlParser::ParsePre()
     }
     // 3.
     if (pre.InForm)
-        EndPreForm(pre);
+        EndPreInner(pre, u"form", pre.InForm);
     else
         FlushPreLine(pre);
     CloseSection();
     if (pre.InParagraph)
-        EndPreParagraph(pre);
+        EndPreInner(pre, u"p", pre.InParagraph);
     DropEmptyEdgeLines(*pre.PreCell);
     PopTo(outerDepth);
     FCell = owner;
@@ -122,15 +122,15 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     switch (sy) {
     case symP:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         else
             ClosePreLine(pre);
         skipLineEnd();
-        StartPreParagraph(pre);
+        StartPreInner(pre, u"p", pre.InParagraph);
         return true;
     case symEndP:
         if (pre.InParagraph) {
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
             NewPreLine(pre);
         }
         return true;
@@ -170,18 +170,18 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
         return true;
     case symForm:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         else if (pre.InForm)
-            EndPreForm(pre);
+            EndPreInner(pre, u"form", pre.InForm);
         else
             ClosePreLine(pre);
-        StartPreForm(pre);
+        StartPreInner(pre, u"form", pre.InForm);
         return true;
     case symEndForm:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         if (pre.InForm)
-            EndPreForm(pre);
+            EndPreInner(pre, u"form", pre.InForm);
         if (!FSection)
             NewPreLine(pre);
         return true;
@@ -271,41 +271,23 @@ void THtmlParser::AddPreChar(TokenObj& token, char16_t c, int sourcePos)
     FPreColumn += spaces;
 }
 
-void THtmlParser::StartPreParagraph(TPreState& pre)
+// A P or FORM inside PRE: a block of its own in the PRE block, with preformatted lines; `open` notes it.
+void THtmlParser::StartPreInner(TPreState& pre, u16v tag, bool& open)
 {
     const TAttributeList& attributes = Attributes();
-    Push(u"p", &attributes);
+    Push(tag, &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);
     OpenPreLine(true);
-    pre.InParagraph = true;
+    open = true;
 }
 
-void THtmlParser::EndPreParagraph(TPreState& pre)
+void THtmlParser::EndPreInner(TPreState& pre, u16v tag, bool& open)
 {
     ClosePreLine(pre);
-    Pop(u"p");
+    Pop(tag);
     FCell = pre.PreCell;
-    pre.InParagraph = false;
-}
-
-void THtmlParser::StartPreForm(TPreState& pre)
-{
-    const TAttributeList& attributes = Attributes();
-    Push(u"form", &attributes);
-    FCell = pre.PreCell;
-    OpenBlock<TBlock>(&attributes);
-    OpenPreLine(true);
-    pre.InForm = true;
-}
-
-void THtmlParser::EndPreForm(TPreState& pre)
-{
-    FlushPreLine(pre);
-    CloseSection();
-    Pop(u"form");
-    FCell = pre.PreCell;
-    pre.InForm = false;
+    open = false;
 }
 
 // The line end right after <pre> and the one before </pre> make no line of their own.

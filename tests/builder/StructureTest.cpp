@@ -47,6 +47,8 @@ const TStructureCase StructureCases[] = {
     {"BreakAndLineEndInPreGiveOneBreak", "<pre>a<br>\nb</pre>", "pre\n  pre \"a \"\n  pre \"b \"\n"},
     {"TabsMoveToTabStops", "<pre>\tx\nab\tc<b>d\te</b></pre>",
      "pre\n  pre \"        x \"\n  pre \"ab      cd      e \"\n"},
+    {"ParagraphInsidePre", "<pre>a<p>b\nc</p>d</pre>",
+     "pre\n  pre \"a \"\n  p\n    pre \"b \"\n    pre \"c \"\n  pre \"d \"\n"},
     {"WrappedPreFlows", "<pre wrap>a\n b</pre>", "text \"a b \"\n"},
     {"PageBreak", "a<page>b", "text \"a \"\npage\ntext \"b \"\n"},
     {"ScriptIsSkipped", "<p>a<script><!-- x = '<b>no</b>'; //--></script> b", "p\n  text \"a b \"\n"},
