@@ -125,6 +125,15 @@ TEST(Builder, TooManyLinksTakeNoFocus)
     };
     EXPECT_FALSE(TBuiltPage(links(400)).Doc.TooManyLinks);
     EXPECT_TRUE(TBuiltPage(links(401)).Doc.TooManyLinks);
+    // In UTF-16 the tags do not show in the bytes: the page is read to count them.
+    auto utf16 = [](const std::string& ascii) {
+        std::string bytes = "\xff\xfe";
+        for (char c : ascii)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    EXPECT_TRUE(TBuiltPage(utf16(links(401))).Doc.TooManyLinks);
+    EXPECT_FALSE(TBuiltPage(utf16(links(400))).Doc.TooManyLinks);
 }
 
 TEST(Builder, BodyAttributesStyleTheText)
