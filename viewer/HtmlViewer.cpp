@@ -9,8 +9,10 @@
 #include "viewer/WaitCursor.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -48,6 +50,7 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     connect(FVertBar, &QScrollBar::valueChanged, this, &THtmlViewer::VScrolled);
     connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
     FDocument->Invalidate = [this] { FPaintPanel->update(); };
+    ConnectDocumentImages();
 
     SetCursor(crIBeam);
     ArrangeChildren();
@@ -55,6 +58,24 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
 }
 
 THtmlViewer::~THtmlViewer() = default;
+
+void THtmlViewer::ConnectDocumentImages()
+{
+    ThtDocument& doc = *FDocument;
+    doc.ImageHost.ExpandSourceName = [this](u16v source) { return ExpandLinkName(source); };
+    doc.ImageHost.StreamRequest = [this](u16v source) { return ImageStreamFor(source); };
+    doc.ImageCache.SetMaxAge(FImageCacheCount);
+    doc.InvalidateRect = [this](const Rect& r) { FPaintPanel->update(r.left, r.top, r.Width(), r.Height()); };
+    doc.LeftButtonDown = [] { return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton); };
+    FAnimationTimer = new QTimer(this);
+    connect(FAnimationTimer, &QTimer::timeout, this, [this] { FDocument->AnimateTick(); });
+    doc.OnAnimationTimer = [this](bool enabled, int interval) {
+        if (enabled)
+            FAnimationTimer->start(interval);
+        else
+            FAnimationTimer->stop();
+    };
+}
 
 // ---- Engine callbacks
 
@@ -168,7 +189,7 @@ void THtmlViewer::SetHtOptions(THtmlViewerOptions Value)
 void THtmlViewer::SetImageCacheCount(int Value)
 {
     FImageCacheCount = std::clamp(Value, 0, 20);
-    // The image cache takes the new capacity here once it exists.
+    FDocument->ImageCache.SetMaxAge(FImageCacheCount);
 }
 
 void THtmlViewer::SetNoSelect(bool Value)
@@ -216,8 +237,8 @@ void THtmlViewer::SetViewImages(bool Value)
         SetProcessing(true);
         FDocument->ShowImages = Value;
         if (!FDocument->Empty()) {
-            // The images layer loads the background picture again here; pictures shown or hidden change the
-            // page's extent, so it is laid out again at the same place.
+            // Pictures shown or hidden change the page's extent, so it is laid out again at the same place.
+            LoadBackgroundPicture();
             const int pos = ScrollPosition();
             LayOutNow();
             SetScrollPosition(pos);
