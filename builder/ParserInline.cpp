@@ -19,7 +19,7 @@ void THtmlParser::ParseInline()
     if (PhraseSymbols.Has(sy) || SizedPhraseSymbols.Has(sy)) {
         if (SizedPhraseSymbols.Has(sy))
             EnsureSection();
-        const TAttributeList attributes = Attributes();
+        const TAttributeList& attributes = Attributes();
         PushInline(SymbolName(sy), &attributes);
         ChangeFont();
         NextSymbol();
@@ -38,7 +38,7 @@ void THtmlParser::ParseInline()
         if (Attributes().Find(symWrap)) {
             // Wrapped preformatted text flows like ordinary content, in the pre style.
             CloseSection();
-            const TAttributeList attributes = Attributes();
+            const TAttributeList& attributes = Attributes();
             Push(u"pre", &attributes);
             NextSymbol();
         } else
@@ -106,7 +106,7 @@ void THtmlParser::SetNoBreak(bool on)
 
 void THtmlParser::ParseLineBreak()
 {
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     if (attributes.Find(symClear)) {
         // The new section carries the clear value: the text after the break starts below the floats.
         CloseSection();
@@ -141,7 +141,7 @@ void THtmlParser::AddPageBreaks(const TAttributeList& attributes)
 void THtmlParser::ParseRule()
 {
     CloseSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     TProperties& props = Push(u"hr", &attributes);
     auto rule = std::make_unique<THorzLine>(Doc, props, &attributes);
     auto block = std::make_unique<THRBlock>(Doc, &attributes, *FCell, props);
@@ -156,7 +156,7 @@ void THtmlParser::ParseRule()
 
 void THtmlParser::StartLink()
 {
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     const TAttribute* href = attributes.Find(symHref);
     // 1.
     if (href) {
@@ -169,12 +169,12 @@ void THtmlParser::StartLink()
         if (const TAttribute* tabIndex = attributes.Find(symTabindex))
             FLinkTarget.TabIndex = tabIndex->IntValue;
     }
-    // 2.
+    // 2. A link's own font run starts at 4.; only an anchor without one changes the font here.
     PushInline(u"a", &attributes, href ? u"link" : u"");
-    if (FSection)
-        ChangeFont();
-    else
+    if (!FSection)
         NewSection(FCell && FCell->Empty(), nullptr);
+    else if (!href)
+        ChangeFont();
     // 3.
     if (const TAttribute* name = attributes.Find(symName)) {
         u16 anchor = UpperAscii(name->Value);
@@ -211,7 +211,7 @@ void THtmlParser::CloseOpenLink()
 
 void THtmlParser::ParseFontAttributes(bool basefont, bool preformatted)
 {
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     // 1.
     int size = 0;
     if (const TAttribute* a = attributes.Find(symSize)) {
@@ -252,7 +252,7 @@ void THtmlParser::ParseFontAttributes(bool basefont, bool preformatted)
 void THtmlParser::ParseImage()
 {
     EnsureSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     const THtmlSymbol sy = Sy();
     const u16& tag = SymbolName(sy);
     Push(tag, &attributes);

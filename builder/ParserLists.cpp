@@ -34,7 +34,7 @@ void THtmlParser::ParseList(THtmlSymbol symbol, const TSymbolSet& terminators)
 {
     // 1.-2.
     const THtmlSymbol end = EndSymbolOf(symbol);
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     int number = 1;
     char16_t type = u'1';
     bool plain = false;
@@ -101,7 +101,7 @@ void THtmlParser::ParseListItem(const TListItem& item, const TSymbolSet& termina
 {
     // 1.
     CloseSection();
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     const u16& tag = SymbolName(item.ItemSymbol);
     const TProperties& pushed = Push(tag, &attributes);
     // 2. Inline items one after the other share the first one's block.

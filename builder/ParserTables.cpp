@@ -53,7 +53,7 @@ void THtmlParser::ParseTable()
     t.SavedListDepth = FListDepth;
     FCell = nullptr;
     // 4.
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     Push(u"table", &attributes);
     const int tableDepth = Doc.PropStack.Count();
     t.Table = std::make_unique<TBlock>(Doc, &attributes, *t.Outer, Top());
@@ -84,7 +84,7 @@ void THtmlParser::ParseTable()
             case symTr: {
                 FinishTableRow(t);
                 t.RowDepth = Doc.PropStack.Count();
-                const TAttributeList row = Attributes();
+                const TAttributeList& row = Attributes();
                 t.RowHidden = Push(u"tr", &row).DisplayOf() == DisplayCode::None;
                 ApplyAlign(row);
                 t.Row = std::make_unique<TBlock>(Doc, &row, t.Table->Content, Top());
@@ -157,7 +157,7 @@ void THtmlParser::StartTableCell(TTableState& t)
     }
     // 3.-6.
     const bool header = Sy() == symTh;
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     TProperties& cell = Push(header ? u"th" : u"td", &attributes);
     ApplyAlign(attributes);
     if (cell.Props[piTextAlign].Text() == u"none")
@@ -208,7 +208,7 @@ void THtmlParser::ParseCaption(TTableState& t)
     CloseOpenLink();
     SetNoBreak(false);
     FinishTableCell(t);
-    const TAttributeList attributes = Attributes();
+    const TAttributeList& attributes = Attributes();
     if (const TAttribute* align = attributes.Find(symAlign))
         t.CaptionOnTop = !SameTextAscii(align->Value, u"bottom");
     Push(u"caption", &attributes);
