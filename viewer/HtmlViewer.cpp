@@ -3,6 +3,7 @@
 // in HtmlViewerPaint.cpp.
 #include "viewer/HtmlViewer.h"
 
+#include "images/ImageLoader.h"
 #include "layout/Document.h"
 #include "markup/Buffer.h"
 #include "viewer/PaintPanel.h"
@@ -62,7 +63,10 @@ THtmlViewer::~THtmlViewer() = default;
 void THtmlViewer::ConnectDocumentImages()
 {
     ThtDocument& doc = *FDocument;
-    doc.ImageHost.ExpandSourceName = [this](u16v source) { return ExpandLinkName(source); };
+    // A data url is the picture itself: expanded as a file name relative to the page, it named no file.
+    doc.ImageHost.ExpandSourceName = [this](u16v source) {
+        return IsDataImageUrl(source) ? u16(source) : ExpandLinkName(source);
+    };
     doc.ImageHost.StreamRequest = [this](u16v source) { return ImageStreamFor(source); };
     doc.ImageCache.SetMaxAge(FImageCacheCount);
     doc.InvalidateRect = [this](const Rect& r) { FPaintPanel->update(r.left, r.top, r.Width(), r.Height()); };
