@@ -48,6 +48,7 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     connect(FVertBar, &QScrollBar::valueChanged, this, &THtmlViewer::VScrolled);
     connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
     FDocument->Invalidate = [this] { FPaintPanel->update(); };
+    FDocument->OnBackgroundChange = [this](Color value) { BackgroundColorChanged(value); };
 
     SetCursor(crIBeam);
     ArrangeChildren();
