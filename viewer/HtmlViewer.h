@@ -213,14 +213,14 @@ public:
     QScrollBar& HorzBar() const { return *FHorzBar; }
     // The colour the surface is filled with under the page: the document's background.
     Color PaintColor() const { return FPaintColor; }
+    // The page within R of the surface: its background and the document from its view top. What every paint of
+    // the surface draws, and what an off-screen rendering draws band by band.
+    void PaintPage(platform::PaintCanvas& Canvas, const Rect& R);
     // The document's notice that the page's background colour is now Value.
     void BackgroundColorChanged(Color Value);
     // The images layer hands the page's background picture over once it has loaded it; a new page starts
     // without one.
     void SetBackgroundPicture(const TBackgroundPicture& Value);
-    // Paints the background and the page at the current scroll offsets into a canvas whose coordinates are the
-    // surface's; R is the area to paint.
-    void PaintPage(platform::PaintCanvas& Canvas, const Rect& R);
     // True while the page's background picture stays put as the page scrolls, so scrolling repaints everything.
     bool BackgroundFixed() const { return FBackgroundFixed; }
 

@@ -2,6 +2,8 @@
 // the visited links; the seam where the document is built.
 #include "viewer/HtmlViewer.h"
 
+#include "builder/Parser.h"
+
 #include "markup/Buffer.h"
 #include "markup/Errors.h"
 #include "markup/Tokenizer.h"
@@ -10,6 +12,8 @@
 #include "viewer/WaitCursor.h"
 #include "common/UrlSubs.h"
 #include "layout/Document.h"
+#include "style/Lengths.h"
+#include "style/StyleList.h"
 
 #include <QCursor>
 #include <QScrollBar>
@@ -441,17 +445,45 @@ void THtmlViewer::ClearDocumentFor(bool Quirks)
 
 void THtmlViewer::HandDocumentSettings()
 {
-    // The document's settings operation takes DefFontName, DefPreFontName, the margins, CharSet, link underline
-    // and hover options, DefBackground, the link colours, DefFontColor and DefFontSize here.
+    ThtDocument& doc = *FDocument;
+    doc.Styles->BuildDefaultSheet(FDefFontName, FDefPreFontName, FMarginWidth, FMarginHeight, FCharSet,
+                                  !FHtOptions.Has(THtmlViewerOption::htNoLinkUnderline), FDefOverLinkColor,
+                                  FDefVisitedLinkColor, FDefHotSpotColor, FDefFontColor, FDefFontSize);
+    SetFontSizeSteps(FDefFontSize);
+    doc.PreFontName = FDefPreFontName;
+    doc.LinksReactToHover = FHtOptions.Has(THtmlViewerOption::htOverLinksActive);
+    doc.PageColor = FDefBackground;
 }
 
-void THtmlViewer::ParseDocument(DocType /*Kind*/)
+void THtmlViewer::ParseDocument(DocType Kind)
 {
-    // The document builder fills the document from FBuffer here (HTML, or plain text shown preformatted) and
-    // reports the page's title, base and base target; a page not yet built reports none.
-    FPageTitle.clear();
-    FBase.clear();
-    FBaseTarget.clear();
+    TParserHost host;
+    host.HandleMeta = [this](const u16& httpEquiv, const u16& name, const u16& content) {
+        HandleMeta(httpEquiv, name, content);
+    };
+    if (OnLink)
+        host.OnLink = [this](const u16& rel, const u16& rev, const u16& href) { OnLink(*this, rel, rev, href); };
+    if (OnSoundRequest)
+        host.OnSoundRequest = [this](const u16& src, int loop, bool stop) { OnSoundRequest(*this, src, loop, stop); };
+    if (OnInclude)
+        host.OnInclude = [this](const u16& command, const std::vector<u16>& params) {
+            std::unique_ptr<TBuffer> included;
+            OnInclude(*this, command, params, included);
+            return included;
+        };
+    host.ExpandLinkName = [this](u16v name) { return ExpandLinkName(name); };
+    host.OnProgress = [this](int percent) { ProgressStep(percent); };
+    host.ProgressBase = FDocument->ProgressBase;
+    host.MarginWidth = FMarginWidth;
+    host.MarginHeight = FMarginHeight;
+    THtmlParser parser(*FBuffer, *FDocument, std::move(host));
+    if (Kind == DocType::dtHtml)
+        parser.ParseHtml();
+    else
+        parser.ParseText();
+    FPageTitle = parser.Title();
+    FBase = parser.BaseUrl();
+    FBaseTarget = parser.BaseTarget();
 }
 
 std::unique_ptr<TFormValueList> THtmlViewer::DocumentFormValues() const
