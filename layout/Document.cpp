@@ -73,8 +73,7 @@ int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, 
     PageCutY = ViewTop + clip.bottom;
     SkipNextDraw = false;
     SwitchAnimationTimer(false);
-    for (TGIFImage* image : animatedImages_)
-        image->ClearDrawn();
+    ForgetAnimationsIn(clip);
     // 3.
     DeferredDraws.clear();
     const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
@@ -88,6 +87,8 @@ int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, 
 
 void ThtDocument::SetViewTop(int y)
 {
+    for (TGIFImage* image : animatedImages_)
+        image->MoveDrawnRect(0, ViewTop - y);
     ViewTop = y;
     ViewTopChanged = true;
 }

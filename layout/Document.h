@@ -138,11 +138,14 @@ public:
     void ForgetPendingImage(const TImageObj& object);
     // The animations of the page's pictures. The animation timer runs while there are any: the viewer's
     // OnAnimationTimer switches it (interval in milliseconds) and calls AnimateTick on every tick, which steps
-    // the animations drawn in the last paint and invalidates where they are.
+    // the animations on screen (drawn by the last paint of the place where they are) and invalidates there.
     void AddAnimation(TGIFImage& image);
     void RemoveAnimation(const TGIFImage& image);
     const std::vector<TGIFImage*>& AnimatedImages() const { return animatedImages_; }
     void AnimateTick(std::uint32_t now = MilliClock());
+    // The view moved its pixels instead of painting again: the animations it moved off `screen` (surface
+    // coordinates) are no longer on screen.
+    void ForgetAnimationsOutside(const Rect& screen);
     std::function<void(bool enabled, int interval)> OnAnimationTimer;
     // Client-side image maps, by upper-case name (the first of a name wins).
     TFreeList<TMapItem> MapList;
@@ -170,6 +173,8 @@ private:
     void SwitchAnimationTimer(bool enabled);
     bool Animates() const; // pictures of the page or its background animate
     void RestartAnimations();
+    // A paint of `clip` draws again whatever animation is still there: until it does, the others stay drawn.
+    void ForgetAnimationsIn(const Rect& clip);
 
     std::vector<TGIFImage*> animatedImages_;
     struct TPendingImage {

@@ -130,12 +130,14 @@ bool ThtDocument::Animates() const
     return !animatedImages_.empty() || (pageBackground_ && pageBackground_->Animation());
 }
 
-// After a layout every animation plays again from its first frame.
+// After a layout every animation plays again from its first frame, and none is on screen until it is painted
+// where layout put it.
 void ThtDocument::RestartAnimations()
 {
     for (TGIFImage* image : animatedImages_) {
         image->SetCurrentFrame(1);
         image->SetAnimating(true);
+        image->ClearDrawn();
     }
 }
 
@@ -146,6 +148,29 @@ void ThtDocument::SwitchAnimationTimer(bool enabled)
     animationTimerOn_ = enabled;
     if (OnAnimationTimer)
         OnAnimationTimer(enabled, animationInterval_);
+}
+
+namespace {
+
+bool Meet(const Rect& a, const Rect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+} // namespace
+
+void ThtDocument::ForgetAnimationsIn(const Rect& clip)
+{
+    for (TGIFImage* image : animatedImages_)
+        if (Meet(image->DrawnRect(), clip))
+            image->ClearDrawn();
+}
+
+void ThtDocument::ForgetAnimationsOutside(const Rect& screen)
+{
+    for (TGIFImage* image : animatedImages_)
+        if (!Meet(image->DrawnRect(), screen))
+            image->ClearDrawn();
 }
 
 void ThtDocument::AnimateTick(std::uint32_t now)

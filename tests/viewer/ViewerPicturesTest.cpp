@@ -98,7 +98,7 @@ TEST_F(ViewerPictures, AnAnimatedPictureMovesWhileItIsOnScreenAndRestsWhenScroll
 {
     // Named inline by a data url, which is no file name relative to the page. 5 hundredths a frame: the timer
     // ticks every 40 ms, so each tick or the next moves it on.
-    std::string page = "<p><img src=\"" + AnimatedGifUrl(20, 20, 3, 5) + "\">";
+    std::string page = "<p>first<p>second<p><img src=\"" + AnimatedGifUrl(20, 20, 3, 5) + "\">";
     for (int i = 0; i < 40; ++i)
         page += "<p>line";
     WritePage("anim.htm", page);
@@ -127,6 +127,11 @@ TEST_F(ViewerPictures, AnAnimatedPictureMovesWhileItIsOnScreenAndRestsWhenScroll
     changes = 0;
     RunFor(400, countChanges);
     EXPECT_GE(changes, 3) << "back in view it moves again";
+
+    Viewer.KeyDown(Qt::Key_Down, Qt::NoModifier);
+    changes = 0;
+    RunFor(400, countChanges);
+    EXPECT_GE(changes, 3) << "a line's scroll paints only the strip it uncovers, and the picture still in view moves on";
 }
 
 TEST_F(ViewerPictures, ThePageBackgroundPictureIsPaintedBehindThePage)
