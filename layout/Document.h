@@ -119,6 +119,7 @@ public:
 
     // --- building state
     bool NoBreak = false; // text collected now must not wrap
+    bool TooManyLinks = false; // so many links that they take no keyboard focus places
 
     // --- counters and reporting
     int LayoutPass = 0;

@@ -16,7 +16,7 @@
 #include "layout/FontRuns.h"
 #include "layout/InlineObjects.h"
 #include "layout/Sections.h"
-#include "layout/TextInput.h"
+#include "markup/Token.h"
 
 #include <cstdint>
 #include <memory>
