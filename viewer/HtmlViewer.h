@@ -3,8 +3,8 @@
 // Processing and Loading flags.
 //
 // The class spans one source file per concern: HtmlViewer.cpp (creation, properties, engine callbacks),
-// HtmlViewerLoad.cpp (loading, history, visited links, the document seam) and HtmlViewerScroll.cpp (layout
-// driving, scrolling, painting).
+// HtmlViewerLoad.cpp (loading, history, visited links, the document seam), HtmlViewerScroll.cpp (layout
+// driving, scrolling) and HtmlViewerPaint.cpp (the background and the page painted); the surface is TPaintPanel.
 #pragma once
 
 #include "common/Colors.h"
