@@ -101,7 +101,7 @@ private:
     void CloseLink();
     void CloseOpenLink();
     void ParseFontAttributes(bool basefont, bool preformatted);
-    void PlaceImage(const TAttributeList& attributes);
+    void PlaceImage();
     void ParseImage();
     void SetNoBreak(bool on);
 

@@ -25,6 +25,7 @@
 
 class QFrame;
 class QScrollBar;
+class QTimer;
 
 namespace lantern {
 
@@ -372,6 +373,9 @@ private:
     void PaintBackgroundPicture(platform::PaintCanvas& Canvas, const Rect& R);
     void ParseDocument(DocType Kind);
     void HandDocumentSettings();
+    // The document's pictures reach files, the host's streams and the surface through these.
+    void ConnectDocumentImages();
+    void LoadBackgroundPicture();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 
     // The document and the children
@@ -379,6 +383,7 @@ private:
     platform::Canvas FMeasureCanvas; // layout measures on it
     QFrame* FFramePanel = nullptr;
     TPaintPanel* FPaintPanel = nullptr;
+    QTimer* FAnimationTimer = nullptr; // steps the page's animated pictures
     QScrollBar* FVertBar = nullptr;
     QScrollBar* FHorzBar = nullptr;
     int FScrollBarWidth = 0;

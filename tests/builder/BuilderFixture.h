@@ -20,7 +20,8 @@
 namespace lantern::testbuilder {
 
 // One line per section, indented by depth: a block by its element (body, hr, page), a text section ("text",
-// "pre") with its characters quoted, a line break shown as "|", a no-break space as "~".
+// "pre") with its characters quoted, a line break shown as "|", a no-break space as "~", a picture or panel as
+// "@".
 inline std::string Tree(const TSectionBaseList& cell, int depth = 0)
 {
     std::string out;
@@ -30,7 +31,7 @@ inline std::string Tree(const TSectionBaseList& cell, int depth = 0)
         if (const auto* text = dynamic_cast<const TSection*>(&s)) {
             u16 shown;
             for (char16_t c : text->Text)
-                shown += c == LineBreakMark ? u'|' : c == 0xA0 ? u'~' : c;
+                shown += c == LineBreakMark ? u'|' : c == 0xA0 ? u'~' : c == ObjectMark ? u'@' : c;
             out += (text->IsPreformatted() ? "pre \"" : "text \"") + ToUtf8(shown) + "\"";
             if (text->ClearKind)
                 out += " clear=" + std::to_string(text->ClearKind);
