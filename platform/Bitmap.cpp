@@ -238,6 +238,7 @@ Mask Mask::Stretched(int width, int height) const
 }
 
 const QImage& Mask::Image() const { return *img_; }
+QImage& Mask::Image() { return *img_; }
 
 namespace {
 

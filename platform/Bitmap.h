@@ -76,6 +76,7 @@ public:
     Mask Stretched(int width, int height) const; // always nearest pixel: a mask never grows soft edges
 
     const QImage& Image() const; // Format_Mono, bit 1 = transparent
+    QImage& Image();
 
 private:
     std::unique_ptr<QImage> img_;

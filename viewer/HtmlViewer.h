@@ -1,6 +1,10 @@
 // The viewer control: the one widget through which the application drives the engine. It keeps the published
 // settings, the page on show with its buffer, the history and visited lists, and brackets every load with the
 // Processing and Loading flags.
+//
+// The class spans one source file per concern: HtmlViewer.cpp (creation, properties, engine callbacks),
+// HtmlViewerLoad.cpp (loading, history, visited links, the document seam) and HtmlViewerScroll.cpp (layout
+// driving, scrolling, painting).
 #pragma once
 
 #include "common/Colors.h"
