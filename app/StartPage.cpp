@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace lantern {
@@ -66,6 +67,30 @@ std::optional<TDefaultTopic> LocateDefaultTopic(const QString& Folder, const THe
         return TDefaultTopic{path, QString::fromStdU16String(topic->Anchor), relative.left(slash + 1)};
     }
     return std::nullopt;
+}
+
+THelpSystemFile ReadHelpSystemFile(const QString& Folder)
+{
+    constexpr qint64 MaxHelpSystemFileSize = 1 << 20;
+    QFile file(Folder + QStringLiteral("#SYSTEM"));
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(MaxHelpSystemFileSize);
+    return THelpSystemFile::Read(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())));
+}
+
+std::vector<TStartPage> StartPagesOf(const QString& Folder, const THelpSystemFile& System)
+{
+    std::vector<TStartPage> pages;
+    for (const QString& page : ExistingStartPages(Folder))
+        pages.push_back({page, QString()});
+    if (pages.empty())
+        // A help file without any of those names names its first page itself; its links are relative to its
+        // folder, as for a page opened through a link.
+        if (const std::optional<TDefaultTopic> topic = LocateDefaultTopic(Folder, System))
+            pages.push_back({topic->Path + topic->Anchor, topic->SubFolder});
+    return pages;
 }
 
 QString BuildIndexPage(const QString& Folder)

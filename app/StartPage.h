@@ -1,16 +1,17 @@
 // The first page of an unpacked help file: one of the fixed start-page names, or a generated index.
 #pragma once
 
+#include "app/HelpSystemFile.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace lantern {
-
-struct THelpSystemFile;
 
 // In this order; when several exist, the last one is the page that stays on screen.
 inline constexpr std::array<std::u16string_view, 8> StartPageNames = {
@@ -33,6 +34,19 @@ struct TDefaultTopic {
 // None when the file names no topic, or one that is missing or lies outside Folder (a symbolic link that
 // leads out of it included).
 std::optional<TDefaultTopic> LocateDefaultTopic(const QString& Folder, const THelpSystemFile& System);
+
+// The #SYSTEM file at the top of Folder (which ends in '/'), read up to a size no real one reaches; one that
+// names nothing when there is none.
+THelpSystemFile ReadHelpSystemFile(const QString& Folder);
+
+// The pages a help file opens on, in the order they are shown: every start page present (the last one stays on
+// screen), or else the default topic the help file names, with its anchor. Empty when there is neither: the
+// generated index is shown then.
+struct TStartPage {
+    QString File;
+    QString SubFolder; // as in TDefaultTopic
+};
+std::vector<TStartPage> StartPagesOf(const QString& Folder, const THelpSystemFile& System);
 
 // The page that links every .htm and .html file at the top of Folder (which ends in '/'), in name order,
 // with absolute paths inside Folder; lines end in CR LF. Names are escaped so that a file name cannot add

@@ -29,7 +29,6 @@ const QString NotStartedMessage = QStringLiteral("Failed to open this CHM file."
 const QString ExtractFailedMessage = QStringLiteral("Can not open this file.");
 
 // A #SYSTEM file is a few kilobytes; more is not read.
-constexpr qint64 MaxHelpSystemFileSize = 1 << 20;
 
 QString Title()
 {
@@ -336,13 +335,7 @@ bool TViewForm::ExtractDocument()
 
 void TViewForm::ReadHelpSystemFile()
 {
-    FHelpSystem = {};
-    QFile file(TempFolder + QStringLiteral("#SYSTEM"));
-    if (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.read(MaxHelpSystemFileSize);
-        FHelpSystem = THelpSystemFile::Read(std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                                                      std::size_t(bytes.size())));
-    }
+    FHelpSystem = lantern::ReadHelpSystemFile(TempFolder);
     if (FHelpSystem.Language)
         Viewer->SetCharSet(CharSetOfCodePage(FHelpSystem.CodePage()));
 }
@@ -351,19 +344,13 @@ bool TViewForm::ShowStartPage()
 {
     try {
         // Every start page present is shown in turn; the last one stays on screen.
-        const QStringList pages = ExistingStartPages(TempFolder);
-        for (const QString& page : pages)
-            Viewer->ShowFile(ToU16(page), DocType::dtHtml);
-        if (!pages.isEmpty())
-            return true;
-        // A help file without any of those names names its first page itself; its links are relative to its
-        // folder, as for a page opened through a link.
-        if (const std::optional<TDefaultTopic> topic = LocateDefaultTopic(TempFolder, FHelpSystem)) {
-            Viewer->ShowFile(ToU16(topic->Path + topic->Anchor), DocType::dtHtml);
-            SubFolder = topic->SubFolder;
-            return true;
+        const std::vector<TStartPage> pages = StartPagesOf(TempFolder, FHelpSystem);
+        for (const TStartPage& page : pages) {
+            Viewer->ShowFile(ToU16(page.File), DocType::dtHtml);
+            SubFolder = page.SubFolder;
         }
-        Viewer->ShowString(ToU16(BuildIndexPage(TempFolder)), u"", DocType::dtHtml);
+        if (pages.empty())
+            Viewer->ShowString(ToU16(BuildIndexPage(TempFolder)), u"", DocType::dtHtml);
         return true;
     } catch (...) {
         FMessages->Error(QStringLiteral("Failed to read file \"") + DocumentPath + QStringLiteral("\"."));

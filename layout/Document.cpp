@@ -1,6 +1,7 @@
 #include "layout/Document.h"
 
 #include "layout/FontRuns.h"
+#include "layout/InlineObjects.h"
 #include "layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -52,7 +53,11 @@ int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, 
                                int xRef, int yRef)
 {
     PageCutY = ViewTop + clip.bottom;
+    SkipNextDraw = false;
+    DeferredDraws.clear();
     const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
+    for (const TImageRec& r : DeferredDraws)
+        r.Object->Draw(canvas, r.X, *r.Run, r.Y, r.Y);
     ViewTopChanged = false;
     return bottom;
 }

@@ -24,7 +24,15 @@
 namespace lantern {
 
 class TBackgroundSource;
+class TFloatingObj;
 class TFontObj;
+
+// A float met while its line painted: drawn after all sections, above the text of its cell.
+struct TImageRec {
+    TFloatingObj* Object;
+    const TFontObj* Run;
+    int X, Y; // screen coordinates of its top left corner
+};
 
 class ThtDocument : public TCell {
 public:
@@ -87,6 +95,7 @@ public:
     int ViewTop = 0;
     bool ViewTopChanged = false;
     int PageCutY = 0;
+    std::vector<TImageRec> DeferredDraws; // emptied by every paint
     bool SkipNextDraw = false; // set by a page break before a block: the block waits for the next page
 
     // --- selection
@@ -110,6 +119,7 @@ public:
 
     // --- building state
     bool NoBreak = false; // text collected now must not wrap
+    bool TooManyLinks = false; // so many links that they take no keyboard focus places
 
     // --- counters and reporting
     int LayoutPass = 0;

@@ -4,6 +4,10 @@
 
 namespace lantern {
 
+void TFloatingObj::Draw(platform::PaintCanvas&, int, const TFontObj&, int, int) {}
+
+void TFormControlObj::PlaceForPaint(platform::PaintCanvas&, int, int) {}
+
 int TFloatingObjList::IndexFrom(int pos) const
 {
     auto it = std::lower_bound(Objects.begin(), Objects.end(), pos,

@@ -19,7 +19,8 @@ namespace lantern {
 
 namespace platform {
 class Canvas;
-}
+class PaintCanvas;
+} // namespace platform
 
 class TFontObj;
 
@@ -30,6 +31,10 @@ public:
     virtual void MeasureObject(platform::Canvas& canvas, const TFontObj& run, int availableHeight,
                                int availableWidth) = 0;
     virtual std::unique_ptr<TFloatingObj> CloneObject() const = 0;
+    // Paints the object for the line it stands on: x where it starts (its left gap included), the baseline and
+    // the top of the line (screen Y); a float is drawn at its own place with both at its top. Pictures and
+    // panels draw themselves; the base draws nothing.
+    virtual void Draw(platform::PaintCanvas& canvas, int x, const TFontObj& run, int baseline, int lineTop);
 
     bool Floats() const { return FloatSide == AlignmentCode::Left || FloatSide == AlignmentCode::Right; }
     int HorizontalExtent() const { return Width + LeftGap + RightGap; }
@@ -75,6 +80,9 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual void SetWidth(int width) = 0;
+    // Where the control shows for this paint (screen coordinates of its top left corner); the control's window
+    // moves there, or a printed copy draws itself. The base does nothing.
+    virtual void PlaceForPaint(platform::PaintCanvas& canvas, int x, int y);
 
     int HorizontalExtent() const { return Width() + HSpaceL + HSpaceR; }
 

@@ -26,15 +26,15 @@ bool IsTrailingBlank(char16_t c)
     return c == u' ' || c == LineBreakMark;
 }
 
+} // namespace
+
 // Selecting the font a canvas already has would only copy a shared handle; measuring selects per piece.
-void UseFont(platform::Canvas& canvas, const TMyFont& font)
+void TSection::UseFont(platform::Canvas& canvas, const TMyFont& font)
 {
     if (canvas.CurrentFont() != font.Handle)
         canvas.SelectFont(font.Handle);
     canvas.SetTextCharacterExtra(font.LetterSpacing);
 }
-
-} // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
 // Measuring
@@ -237,9 +237,13 @@ int TSection::Layout(platform::Canvas& canvas, int x, int y, int, int, int avail
 {
     // 1.
     PaintTop = BoxTop = VisibleTop = y;
+    LayoutX = x;
     FirstChar = counter;
     BoxHeight = 0;
     Lines.clear();
+    Borders.clear();
+    TallestLine = 0;
+    countCache_.Start = -1;
     WidestLine = 0;
     if (CharCount == 0) {
         BoxHeight = indents.ClearSpace(ClearKind, y);
@@ -264,6 +268,8 @@ int TSection::Layout(platform::Canvas& canvas, int x, int y, int, int, int avail
     work.Y = work.FloatY = y;
     work.NextBreak = FirstLineBreak;
     work.MaxWidth = maxWidth;
+    if (!Document->InlineList.Records.empty())
+        work.Spans = InlineSpans();
     BreakLines(canvas, work, indents);
     maxWidth = work.MaxWidth;
     // 6.-8.
@@ -288,10 +294,12 @@ void TSection::LayOutObjects(platform::Canvas& canvas, int width, int height, in
 void TSection::AddSpacerLine(TLineWork& work, int start, int height)
 {
     LineRec line;
+    line.Top = work.Y;
     line.LineStart = start;
     line.LineHeight = height;
     line.ExtentHeight = height;
     Lines.push_back(line);
+    TallestLine = std::max(TallestLine, height);
     BoxHeight += height;
     work.Y += height;
 }
@@ -522,10 +530,14 @@ int TSection::FinishLine(platform::Canvas& canvas, TLineWork& work, int start, i
         line.JustifySpaces = static_cast<int>(std::count(Text.begin() + start, Text.begin() + end - 1, u' '));
     }
     // 10.
+    line.Top = work.Y;
     line.AvailableWidth = right - left;
     line.Width = textWidth;
     const int height = line.FullHeight();
     line.ExtentHeight = std::max(height, tallestObject);
+    TallestLine = std::max(TallestLine, line.ExtentHeight);
+    if (!work.Spans.empty())
+        MeasureLineBorders(canvas, line, work.Spans);
     Lines.push_back(line);
     BoxHeight += height;
     work.Y += height;

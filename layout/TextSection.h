@@ -12,13 +12,15 @@
 #pragma once
 
 #include "common/Str.h"
+#include "layout/Borders.h"
 #include "layout/FontRuns.h"
 #include "layout/InlineObjects.h"
 #include "layout/Sections.h"
-#include "layout/TextInput.h"
+#include "markup/Token.h"
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,7 @@ struct IndexObj {
 
 // One laid-out line. Its baseline lies at top + GapAbove + LineHeight - Descent.
 struct LineRec {
+    int Top = 0; // document Y of the line's top (above GapAbove)
     int LineStart = 0;
     int GapAbove = 0;
     int GapBelow = 0;
@@ -77,11 +80,14 @@ struct LineRec {
     int PaintedY = 0;       // document Y of the text top (below GapAbove) at the last paint
     int JustifySpaces = 0;
     int JustifyExtra = 0;
-    bool BordersPending = false;
-    int FirstDrawX = 0;
+    // The boxes of the inline elements on the line: InlineBorderCount entries of the section's Borders from
+    // FirstInlineBorder.
+    int FirstInlineBorder = 0;
+    int InlineBorderCount = 0;
     bool EndsWithHyphen = false;
 
     int FullHeight() const { return LineHeight + GapAbove + GapBelow; }
+    int Baseline() const { return GapAbove + LineHeight - Descent; } // from the top
 };
 
 class TSection : public TSectionBase {
@@ -95,8 +101,18 @@ public:
     // Slots of the base that text sections answer themselves.
     std::unique_ptr<TSectionBase> Clone(ThtDocument& document) const override;
     bool CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const override;
+    // Paints the lines near the clip rectangle at the positions layout measured, recording where each was drawn.
+    int Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentManager& indents, int x, int xRef,
+              int yRef) override;
     int Layout(platform::Canvas& canvas, int x, int y, int xRef, int yRef, int availableWidth, int availableHeight,
                int blockHeight, TIndentManager& indents, int& maxWidth, int& counter) override;
+    // The point is in document Y and in the X lines were painted at.
+    int PointToCaret(platform::Canvas& canvas, int x, int y, int& caretX, int& caretY, int& caretHeight,
+                     bool& insideText) override;
+    THitKinds HitLink(platform::Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& target,
+                      TFormControlObj*& control, u16& title) override;
+    bool HitObject(int x, int y, TFloatingObj*& object, int& objectX, int& objectY) override;
+    void CopySelection() override;
     int SourceToDocPos(int sourcePos, bool backward) const override;
     int DocToSourcePos(int pos) const override;
     int SearchForward(int from, u16v text, bool matchCase) const override;
@@ -126,6 +142,10 @@ public:
     // Width of count characters from start: text pieces in their run's font plus its overhang, inline objects
     // and controls with their spacing, floats as nothing. dropTrailing leaves out trailing spaces and line breaks.
     int TextWidth(platform::Canvas& canvas, int start, int count, bool dropTrailing) const;
+    // How many of the maxCount characters from start fit in width, with the canvas's justification: text pieces
+    // fitted in their run's font, an inline object or control whole or not at all, a float as nothing. fitted
+    // receives the width they take. The last question is remembered.
+    int CountInWidth(platform::Canvas& canvas, int start, int width, int maxCount, int* fitted = nullptr) const;
 
     int Ordinal = 0;
     int ReportedPass = 0;
@@ -137,6 +157,8 @@ public:
     std::vector<TFormControlObj*> Controls; // by position
     std::vector<IndexObj> SourceRuns;       // once finished
     std::vector<LineRec> Lines;
+    std::vector<BorderRec> Borders; // of the inline elements, line by line
+    int TallestLine = 0;            // the largest ExtentHeight, so painting can find its first line quickly
     std::uint8_t TextAlign = 1; // 1 left, 2 center, 3 right, 4 justify
     std::uint8_t ClearKind = 0; // 0 none, 1 left, 2 right, 3 both
     int LineHeight = -1;        // negative: normal
@@ -149,8 +171,15 @@ public:
     int TextIndentPercent = 0;
     bool BreakWord = false;
     int WidestLine = 0;
+    int LayoutX = 0; // the X the last layout was given; painting moves what it placed by the difference
 
 protected:
+    // An inline element of the document with a box that reaches into this section, as offsets in it.
+    struct TInlineSpan {
+        int Start, End;
+        const InlineRec* Record;
+    };
+
     // The line in progress while the text is broken into lines.
     struct TLineWork {
         int X = 0;          // the section's X
@@ -165,6 +194,7 @@ protected:
         int MeasuredStart = -1;
         int Measured = 0;
         std::vector<int> Ends;
+        std::vector<TInlineSpan> Spans; // the inline elements with boxes that reach into the section
 
         void KeepEnd(int index, int end)
         {
@@ -174,6 +204,8 @@ protected:
     };
 
     TSection(ThtDocument& document, const TSection& source); // for Clone
+
+    static void UseFont(platform::Canvas& canvas, const TMyFont& font);
 
     // How many characters from start fit on the line at work.Y; places floats met on the way.
     int CountThatFits(platform::Canvas& canvas, TLineWork& work, int start, int maxCount,
@@ -206,6 +238,26 @@ private:
     int MinWordWidth(platform::Canvas& canvas) const;
     int IndentedFirst(int width) const;
     int DashWidth(platform::Canvas& canvas, const TFontObj& run) const;
+    std::vector<TInlineSpan> InlineSpans() const;
+    void MeasureLineBorders(platform::Canvas& canvas, LineRec& line, std::span<const TInlineSpan> spans);
+    int LineIndexAt(int y) const;
+    int DrawnEnd(const LineRec& line) const;
+    // What painting one line needs besides the line.
+    struct TLinePaint {
+        int Shift;           // paint X less layout X
+        int SelStart, SelEnd; // of the selection, relative to the section
+        int Caret;           // where the dummy caret goes, or -1
+        Rect PreClip;        // preformatted text is cut to this, horizontally
+    };
+    void PaintLine(platform::PaintCanvas& canvas, LineRec& line, int x, int top, const TLinePaint& how);
+    int PaintText(platform::PaintCanvas& canvas, const TFontObj& run, int x, int baseline, int start, int count,
+                  bool selected, const Rect& clip);
+
+    // The last question CountInWidth answered.
+    struct TCountCache {
+        int Start = -1, Width = 0, MaxCount = 0, Count = 0, Fitted = 0;
+    };
+    mutable TCountCache countCache_;
 };
 
 class TPreFormated : public TSection {

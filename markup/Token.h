@@ -1,6 +1,7 @@
-// TokenObj: the text handed from the HTML reader to a text section, each character with the source
-// position (byte offset in the page's buffer) it was read at. The reader reuses one token for every
-// symbol, so its storage grows to the longest run and is not reallocated per character.
+// Characters on their way from the page reader to a text section, each with the source position (byte offset
+// in the page's buffer) it was read at: the collection a character run is gathered in (TCharCollection) and
+// the text token handed to the section (TokenObj). The reader reuses one token for every symbol, so its
+// storage grows to the longest run and is not reallocated per character.
 #pragma once
 
 #include "common/Str.h"
@@ -10,47 +11,52 @@
 
 namespace lantern {
 
-class TokenObj {
+class TCharCollection {
 public:
-    void AddChar(char16_t c, int sourcePos)
+    void Add(char16_t ch, int sourcePos)
     {
-        FChars.push_back(c);
-        FPositions.push_back(sourcePos);
+        Chars.push_back(ch);
+        SourcePositions.push_back(sourcePos);
     }
-    // Every character of a decoded reference shares the position of its "&".
+    // Every character of s, all at the same source position (the text of one character reference).
     void AddString(u16v s, int sourcePos)
     {
-        FChars.append(s);
-        FPositions.insert(FPositions.end(), s.size(), sourcePos);
-    }
-    void AddToken(const TokenObj& other)
-    {
-        FChars += other.FChars;
-        FPositions.insert(FPositions.end(), other.FPositions.begin(), other.FPositions.end());
+        Chars.append(s);
+        SourcePositions.insert(SourcePositions.end(), s.size(), sourcePos);
     }
     void Clear()
     {
-        FChars.clear();
-        FPositions.clear();
+        Chars.clear();
+        SourcePositions.clear();
     }
-    // Truncates to n characters when n is smaller than the count.
-    void SetCapacity(std::size_t n)
+    int Count() const { return static_cast<int>(Chars.size()); }
+    bool Empty() const { return Chars.empty(); }
+
+    u16 Chars;
+    std::vector<int> SourcePositions;
+};
+
+// The text token handed from the page reader to a section.
+class TokenObj : public TCharCollection {
+public:
+    void AddChar(char16_t ch, int sourcePos) { Add(ch, sourcePos); }
+    void AddCollection(const TCharCollection& collection)
     {
-        if (n < FChars.size()) {
-            FChars.resize(n);
-            FPositions.resize(n);
+        Chars += collection.Chars;
+        SourcePositions.insert(SourcePositions.end(), collection.SourcePositions.begin(),
+                               collection.SourcePositions.end());
+    }
+    // Keeps only the first n characters when n is smaller than the count.
+    void SetCapacity(int n)
+    {
+        if (n >= 0 && n < Count()) {
+            Chars.resize(static_cast<std::size_t>(n));
+            SourcePositions.resize(static_cast<std::size_t>(n));
         }
     }
-
-    std::size_t Count() const { return FChars.size(); }
-    bool Empty() const { return FChars.empty(); }
-    const u16& AsString() const { return FChars; }
-    std::span<const int> Positions() const { return FPositions; }
-    char16_t operator[](std::size_t i) const { return FChars[i]; }
-
-private:
-    u16 FChars;
-    std::vector<int> FPositions;
+    const u16& AsString() const { return Chars; }
+    std::span<const int> Positions() const { return SourcePositions; }
+    char16_t operator[](std::size_t i) const { return Chars[i]; }
 };
 
 } // namespace lantern

@@ -182,7 +182,7 @@ void PaintCanvas::SetBrushClear()
 // ---------------------------------------------------------------------------------------------------------------
 // Painting: text
 
-void PaintCanvas::TextOut(int x, int y, u16v s)
+int PaintCanvas::TextOut(int x, int y, u16v s)
 {
     const TextMetrics& tm = font_->Metrics();
     int width = TextWidth(s);
@@ -201,14 +201,16 @@ void PaintCanvas::TextOut(int x, int y, u16v s)
         FillRect(Rect{x0, baseline - tm.Ascent, x0 + width, baseline + tm.Descent}, bkColor_);
     DrawGlyphs(x0, baseline, s);
     DrawDecorations(x0, baseline, width);
+    return width;
 }
 
-void PaintCanvas::TextOutClipped(int x, int y, const Rect& clip, u16v s)
+int PaintCanvas::TextOutClipped(int x, int y, const Rect& clip, u16v s)
 {
     Save();
     IntersectClipRect(clip);
-    TextOut(x, y, s);
+    const int width = TextOut(x, y, s);
     Restore();
+    return width;
 }
 
 void PaintCanvas::DrawGlyphs(int x0, int baseline, u16v s)

@@ -124,9 +124,10 @@ public:
     void SetBrushClear();
 
     // Text. Opaque mode fills the character cell (extent wide, ascent above to descent below the baseline) with
-    // the background colour; underline and strike-out run across the whole extent.
-    void TextOut(int x, int y, u16v s);
-    void TextOutClipped(int x, int y, const Rect& clip, u16v s);
+    // the background colour; underline and strike-out run across the whole extent. Both return the extent, so
+    // text drawn piece by piece needs no measuring of its own.
+    int TextOut(int x, int y, u16v s);
+    int TextOutClipped(int x, int y, const Rect& clip, u16v s);
     // Word-wrapped text in a box: lines break at CR/LF and between words at blanks; a word wider than the box
     // overflows it. Lines are the font's cell height apart.
     void DrawTextWrapped(const Rect& box, u16v s);

@@ -162,6 +162,18 @@ public:
         return Height = Doc.LayoutDocument(Canvas, 0, width, 0, 0, ScrollWidth, counter);
     }
 
+    // The page painted into a white picture of the given size, scrolled to viewTop.
+    platform::Bitmap Paint(int width, int height, int viewTop = 0, int x = 0)
+    {
+        platform::Bitmap picture(width, height, 0xFFFFFF);
+        {
+            platform::PaintCanvas canvas(picture);
+            Doc.SetViewTop(viewTop);
+            Doc.PaintDocument(canvas, Rect{0, 0, width, height}, 6000, x, 0, 0, 0);
+        }
+        return picture;
+    }
+
     // The text of each line without object marks and trailing spaces or breaks, with a drawn hyphen as "-".
     static std::vector<std::string> LineTexts(const TSection& s)
     {

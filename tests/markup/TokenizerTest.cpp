@@ -307,7 +307,7 @@ TEST(Tokenizer, TextareaContent)
     THtmlTokenizer u(*longText);
     u.AdvanceChar();
     u.ReadTextAreaSymbol();
-    EXPECT_EQ(u.Token().Count(), 100u) << "text comes in pieces of at most 100 characters";
+    EXPECT_EQ(u.Token().Count(), 100) << "text comes in pieces of at most 100 characters";
 }
 
 TEST(Tokenizer, IncludeDirectives)
