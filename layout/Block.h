@@ -122,6 +122,9 @@ public:
     // LayoutX is where the last layout put it.
     Rect BorderBoxAt(int x) const;
     int LayoutX() const { return layoutX_; }
+    // Where the block paints for the x and xRef it is given: moved by a relative offset, or placed from the
+    // origin of its container when absolutely positioned.
+    int PlacedX(int x, int xRef) const { return IsAbsolute() ? xRef + PosLeft : IsRelative() ? x + PosLeft : x; }
 
     bool Floats() const { return FloatKind != AlignmentCode::None; }
     bool IsAbsolute() const { return PositionKind == Positioning::Absolute || PositionKind == Positioning::Fixed; }
@@ -318,6 +321,7 @@ public:
                int blockHeight, TIndentManager& indents, int& maxWidth, int& counter) override;
     int Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentManager& indents, int x, int xRef,
               int yRef) override;
+    void PaintExtent(int& top, int& bottom) const override;
 
     TBlockCell Legend;
 

@@ -41,11 +41,7 @@ int TBlock::Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentManage
     if (Document->Printing && !IsAbsolute() && KeptForNextPage(clip))
         return result;
     // 4. 5.
-    if (IsRelative())
-        x += PosLeft;
-    else if (IsAbsolute())
-        x = xRef + PosLeft;
-    PaintBox(canvas, clip, indents, x, xRef, yRef);
+    PaintBox(canvas, clip, indents, PlacedX(x, xRef), xRef, yRef);
     return result;
 }
 
@@ -214,7 +210,7 @@ int TBlockLI::Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentMana
     const int baseline = FirstBaseline - Document->ViewTop;
     if (baseline < clip.top - 50 || baseline > clip.bottom + 50)
         return result;
-    PaintMarker(canvas, x + (IsRelative() ? PosLeft : 0) + ContentOffset, baseline);
+    PaintMarker(canvas, PlacedX(x, xRef) + ContentOffset, baseline);
     return result;
 }
 
@@ -298,6 +294,12 @@ int TFieldsetBlock::Paint(platform::PaintCanvas& canvas, const Rect& clip, TInde
     platform::CanvasSaver saved(canvas);
     canvas.ExcludeClipRect(Rect{legendX - 2, top, legendX + Legend.WidestText + 2, top + legendHeight_});
     return TBlock::Paint(canvas, clip, indents, x, xRef, yRef);
+}
+
+void TFieldsetBlock::PaintExtent(int& top, int& bottom) const
+{
+    TBlock::PaintExtent(top, bottom);
+    top = std::min(top, PaintTop); // the legend's top
 }
 
 int TPage::Paint(platform::PaintCanvas&, const Rect& clip, TIndentManager&, int, int, int)

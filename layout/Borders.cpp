@@ -185,17 +185,32 @@ void OpenInlineBorder(ThtDocument& document, int sourcePos, TProperties& propert
     int autoCount = 0;
     // Without a default width, a side with a style but no width stays invisible.
     ResolveBoxValues(cells, 200, 200, record.Box, autoCount, 0, properties.ExSize, properties.EmSize);
-    document.InlineList.Records.push_back(record);
-    document.InlineList.NeedsConvert = true;
+    document.InlineList.Open(record);
 }
 
 void CloseInlineBorder(ThtDocument& document, int sourcePos, const TProperties& properties)
 {
-    auto& records = document.InlineList.Records;
-    for (auto it = records.rbegin(); it != records.rend(); ++it)
-        if (it->ElementSerial == properties.SerialNumber) {
+    document.InlineList.Close(properties.SerialNumber, sourcePos);
+}
+
+void TInlineList::Open(const InlineRec& record)
+{
+    // Elements open as the source is read, so records come in the order of their starts; one that does not keeps
+    // its place among them.
+    auto at = std::upper_bound(Records.begin(), Records.end(), record.StartSrc,
+                               [](int pos, const InlineRec& r) { return pos < r.StartSrc; });
+    Records.insert(at, record);
+    NeedsConvert = true;
+    indexed_ = false;
+}
+
+void TInlineList::Close(int elementSerial, int sourcePos)
+{
+    for (auto it = Records.rbegin(); it != Records.rend(); ++it)
+        if (it->ElementSerial == elementSerial) {
             it->EndSrc = sourcePos;
-            document.InlineList.NeedsConvert = true;
+            NeedsConvert = true;
+            indexed_ = false;
             return;
         }
 }
@@ -204,6 +219,18 @@ void TInlineList::Clear()
 {
     Records.clear();
     NeedsConvert = true;
+    indexed_ = false;
+}
+
+void TInlineList::Index()
+{
+    if (indexed_)
+        return;
+    reach_.resize(Records.size());
+    int reach = 0;
+    for (std::size_t i = 0; i < Records.size(); ++i)
+        reach_[i] = reach = i == 0 ? Records[i].EndSrc : std::max(reach, Records[i].EndSrc);
+    indexed_ = true;
 }
 
 void TInlineList::Convert()

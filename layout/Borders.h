@@ -12,6 +12,7 @@
 #include "common/Types.h"
 #include "style/Properties.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -53,18 +54,42 @@ class TInlineList {
 public:
     explicit TInlineList(ThtDocument& document) : Document(&document) {}
 
+    void Open(const InlineRec& record);
+    // The last record of the element ends at the source position.
+    void Close(int elementSerial, int sourcePos);
+    void Clear();
+    bool Empty() const { return Records.empty(); }
+    int Count() const { return static_cast<int>(Records.size()); }
+
     // The document positions of record i (converted from the source positions once per layout), or 99999999.
     int StartOf(int i);
     int EndOf(int i);
-    void Clear();
-    int Count() const { return static_cast<int>(Records.size()); }
+
+    // Calls visit(record) for every record that may reach into the source range [first, last], in the order the
+    // elements start. Only the records near the range are looked at, so every text section of a page can ask.
+    template <class Visit>
+    void ForEachReaching(int first, int last, Visit&& visit)
+    {
+        Index();
+        // From the first record that, with those before it, reaches first, to the last that starts by last.
+        const auto end = std::upper_bound(Records.begin(), Records.end(), last,
+                                          [](int pos, const InlineRec& r) { return pos < r.StartSrc; });
+        const auto from = Records.begin() + (std::lower_bound(reach_.begin(), reach_.end(), first) - reach_.begin());
+        for (auto it = from; it < end; ++it)
+            if (it->EndSrc >= first)
+                visit(*it);
+    }
 
     ThtDocument* Document;
-    std::vector<InlineRec> Records;
+    std::vector<InlineRec> Records; // by start
     bool NeedsConvert = true;
 
 private:
     void Convert();
+    void Index();
+
+    bool indexed_ = false;
+    std::vector<int> reach_; // per record: the largest end of it and every record before it
 };
 
 // The part of one inline element on one line. Its rectangle is relative to the line: X from the line's start,

@@ -139,6 +139,7 @@ void ThtDocument::ClearDocument()
     }
     BackgroundImageName.clear();
     SelStart = SelEnd = 0;
+    DeferredDraws.clear();
     ForgetLinkRuns();
     if (!IsPrintCopy) {
         Styles->Clear();

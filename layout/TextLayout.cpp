@@ -268,7 +268,7 @@ int TSection::Layout(platform::Canvas& canvas, int x, int y, int, int, int avail
     work.Y = work.FloatY = y;
     work.NextBreak = FirstLineBreak;
     work.MaxWidth = maxWidth;
-    if (!Document->InlineList.Records.empty())
+    if (!Document->InlineList.Empty())
         work.Spans = InlineSpans();
     BreakLines(canvas, work, indents);
     maxWidth = work.MaxWidth;

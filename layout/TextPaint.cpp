@@ -44,10 +44,14 @@ int TSection::DrawnEnd(const LineRec& line) const
 std::vector<TSection::TInlineSpan> TSection::InlineSpans() const
 {
     std::vector<TInlineSpan> spans;
-    for (const InlineRec& r : Document->InlineList.Records) {
+    if (SourceRuns.empty())
+        return spans;
+    const IndexObj& lastRun = SourceRuns.back();
+    const int lastSource = lastRun.SourcePos + (CharCount - lastRun.DocOffset) - 1;
+    Document->InlineList.ForEachReaching(SourceRuns.front().SourcePos, lastSource, [&](const InlineRec& r) {
         int start = SourceToDocPos(r.StartSrc, false);
         if (start < 0)
-            continue; // begins after this section
+            return; // begins after this section
         int end = SourceToDocPos(r.EndSrc, false);
         if (end < 0)
             end = FirstChar + CharCount; // goes on past it
@@ -57,7 +61,7 @@ std::vector<TSection::TInlineSpan> TSection::InlineSpans() const
         end -= FirstChar;
         if (end > 0)
             spans.push_back({start, end, &r});
-    }
+    });
     return spans;
 }
 

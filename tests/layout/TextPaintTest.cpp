@@ -184,6 +184,34 @@ TEST(TextQueries, ALinkAndItsTitleUnderThePointer)
     EXPECT_EQ(page.Doc.HoveredRun, nullptr);
 }
 
+TEST(TextPainting, AHoveredLinkPaintsInItsHoverColour)
+{
+    TestPage page;
+    page.Doc.LinksReactToHover = true;
+    TUrlTarget link;
+    link.SetLink(u"next.htm", u"", 0, nullptr);
+    auto props = page.Element(u"a");
+    props->LinkFonts = std::make_unique<TFontInfoArray>();
+    for (ThtFontInfo& info : *props->LinkFonts) {
+        info.Face = u"DejaVu Sans Mono";
+        info.Size = 12;
+    }
+    (*props->LinkFonts)[lsLink].FontColor = 0xFF0000;  // blue
+    (*props->LinkFonts)[lsHover].FontColor = 0x0000FF; // red
+    auto s = std::make_unique<TSection>(page.Doc, true, &link, *props, nullptr);
+    page.Feed(*s, u"link");
+    page.AddTo(page.Doc, std::move(s));
+    page.Layout(400);
+    EXPECT_TRUE(AnyPixel(page.Paint(100, 20), 0, 32, 0, 16, 0xFF0000));
+    std::unique_ptr<TUrlTarget> target;
+    TFormControlObj* control = nullptr;
+    u16 title;
+    ASSERT_EQ(page.Doc.HitLink(page.Canvas, 4, 8, target, control, title), hkLink);
+    const auto hovered = page.Paint(100, 20);
+    EXPECT_TRUE(AnyPixel(hovered, 0, 32, 0, 16, 0x0000FF));
+    EXPECT_FALSE(AnyPixel(hovered, 0, 32, 0, 16, 0xFF0000));
+}
+
 TEST(TextQueries, CopiedParagraphsEndWithALineEndAndWithoutTheirFinalSpace)
 {
     TestPage page;
