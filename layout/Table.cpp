@@ -451,31 +451,12 @@ bool THtmlTable::CharAt(int pos, char16_t& ch, const TSectionBase*& section) con
     return found;
 }
 
-// Copied text keeps the grid readable: a tab after a cell the selection goes on past, a line end after a row.
 void THtmlTable::CopySelection()
 {
-    ThtDocument& doc = *Document;
-    if (doc.SelStart >= doc.SelEnd)
-        return;
-    for (const auto& row : Rows) {
-        const TCellObjCell* last = nullptr;
-        for (const auto& cell : row->Cells)
-            if (cell->HasContent())
-                last = cell->Content.get();
-        for (const auto& cell : row->Cells) {
-            if (!cell->HasContent())
-                continue;
-            TCellObjCell& content = *cell->Content;
-            const int end = content.FirstChar + content.CharCount;
-            if (content.FirstChar >= doc.SelEnd)
-                return;
-            if (end <= doc.SelStart)
-                continue;
-            content.CopySelection();
-            if (doc.CurrentSink && doc.SelEnd > end)
-                doc.CurrentSink->AppendText(&content == last ? u"\r\n" : u"\t");
-        }
-    }
+    ForEachContent([](TCellObjCell& content) {
+        content.CopySelection();
+        return false;
+    });
 }
 
 } // namespace lantern

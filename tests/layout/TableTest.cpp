@@ -534,5 +534,16 @@ TEST(Tables, SearchAndSourcePositionsPassThroughTheCells)
     EXPECT_GE(y, table.Table->RowHeights[0]);
 }
 
+// Each cell's text ends its line, as a paragraph does.
+TEST(Tables, CopiedTextTakesTheCellsInOrder)
+{
+    TablePage page;
+    page.AddTable({{{u"one"}, {u"two"}}, {{u"three"}}});
+    page.Layout(800);
+    page.Doc.SelStart = 1;
+    page.Doc.SelEnd = 11;
+    EXPECT_EQ(page.Doc.SelectionText(), u"ne\r\ntwo\r\nthr");
+}
+
 } // namespace
 } // namespace lantern::testlayout
