@@ -30,9 +30,27 @@ Point Corner(const Rect& r, int i)
     }
 }
 
-// The band of side i between two nested rectangles, its ends on the corner diagonals.
+// The band of side i between two nested rectangles, its ends on the corner diagonals. A left or right band runs
+// the height of its box: its straight middle is one rectangle, and only its slanted ends are scan-converted, as
+// triangles with the same edges over their rows, so the pixels are those of the whole quadrilateral.
 void FillBand(platform::PaintCanvas& canvas, const Rect& outer, const Rect& inner, int side, Color color)
 {
+    const bool upright = side == 0 || side == 2;
+    if (upright && outer.top <= inner.top && inner.top <= inner.bottom && inner.bottom <= outer.bottom) {
+        const int edge = side == 0 ? outer.left : outer.right;
+        const int inside = side == 0 ? inner.left : inner.right;
+        canvas.FillRect(Rect{std::min(edge, inside), inner.top, std::max(edge, inside), inner.bottom}, color);
+        if (inner.top > outer.top) {
+            const std::array<Point, 3> end = {Point{edge, inner.top}, Point{edge, outer.top}, Point{inside, inner.top}};
+            canvas.FillPolygon(end, color);
+        }
+        if (outer.bottom > inner.bottom) {
+            const std::array<Point, 3> end = {Point{edge, outer.bottom}, Point{edge, inner.bottom},
+                                              Point{inside, inner.bottom}};
+            canvas.FillPolygon(end, color);
+        }
+        return;
+    }
     const std::array<Point, 4> quad = {Corner(outer, side), Corner(outer, side + 1), Corner(inner, side + 1),
                                        Corner(inner, side)};
     canvas.FillPolygon(quad, color);
@@ -114,10 +132,14 @@ void PaintBorderRing(platform::PaintCanvas& canvas, Rect borderBox, Rect padding
                      const TBorderSides& sides)
 {
     // 1. Screens and pages are far smaller: what lies beyond is never seen, and the bands stay small.
+    // A box wholly past the cut paints nothing rather than a box turned upside down.
     for (Rect* r : {&borderBox, &paddingBox}) {
         r->bottom = std::min(r->bottom, 5000);
         r->top = std::max(r->top, -200);
+        r->bottom = std::max(r->bottom, r->top);
     }
+    if (borderBox.bottom == borderBox.top)
+        return;
     // 2.
     const std::array<int, 4> widths = {paddingBox.left - borderBox.left, paddingBox.top - borderBox.top,
                                        borderBox.right - paddingBox.right, borderBox.bottom - paddingBox.bottom};
