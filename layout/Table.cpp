@@ -342,12 +342,7 @@ THtmlTable::THtmlTable(ThtDocument& document, const THtmlTable& source)
         Rows.push_back(std::make_unique<TCellList>(document, *row));
     GridReady = source.GridReady;
     ColumnCount = source.ColumnCount;
-    const auto columns = static_cast<std::size_t>(ColumnCount);
-    ColPercents.assign(columns, 0);
-    ColWeights.assign(columns, 0);
-    ColMinWidths.assign(columns, 0);
-    ColMaxWidths.assign(columns, 0);
-    ColTypes.assign(columns, TWidthType::wtNone);
+    SizeColumnArrays();
     // A copy printed with table backgrounds shows the table's colour in cells that have none.
     if (HasBackground && document.PrintTableBackground)
         for (const auto& row : Rows)

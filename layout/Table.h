@@ -221,6 +221,8 @@ private:
     void InsertRowFillers();
     void StretchShortRows();
     void LimitSpansToGrid();
+    // The per-column arrays, one entry per column of the grid.
+    void SizeColumnArrays();
     void ApplyTableDefaults(TCellObj& cell, const TCellList& row) const;
 
     // --- widths (TableWidths.cpp)

@@ -116,6 +116,11 @@ void THtmlTable::LimitSpansToGrid()
             cell.RowSpan = std::min(cell.RowSpan, rowCount - r);
         }
     }
+    SizeColumnArrays();
+}
+
+void THtmlTable::SizeColumnArrays()
+{
     const auto columns = static_cast<std::size_t>(ColumnCount);
     ColPercents.assign(columns, 0);
     ColWeights.assign(columns, 0);

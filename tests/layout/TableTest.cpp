@@ -42,19 +42,28 @@ using RowDef = std::vector<CellDef>;
 
 // Tables made as the builder makes them: table, rows and cells with their attributes and styles, the block
 // around the table added to a cell.
+struct TableDef {
+    std::vector<RowDef> Rows;
+    AttributePairs TableAttrs = {};
+    StyleValues TableStyle = {};
+    StyleValues CellStyle = {};                // for every cell, before its own
+    std::vector<AttributePairs> RowAttrs = {}; // by row, where given
+};
+
 class TablePage : public TestPage {
 public:
-    TTableBlock& AddTable(TCellBasic& parent, const std::vector<RowDef>& rows, const AttributePairs& tableAttrs = {},
-                          StyleValues tableStyle = {}, StyleValues cellStyle = {})
+    // The table's block, made for `parent` but not added to it.
+    std::unique_ptr<TTableBlock> MakeTable(TCellBasic& parent, const TableDef& def)
     {
-        const TAttributeList attributes = Attributes(tableAttrs);
-        auto props = Element(u"table", tableStyle);
+        const TAttributeList attributes = Attributes(def.TableAttrs);
+        auto props = Element(u"table", def.TableStyle);
         auto table = std::make_unique<THtmlTable>(Doc, *props, &attributes);
-        for (const RowDef& rowDef : rows) {
+        for (std::size_t r = 0; r < def.Rows.size(); ++r) {
+            const TAttributeList rowAttributes = Attributes(r < def.RowAttrs.size() ? def.RowAttrs[r] : AttributePairs{});
             auto rowProps = Element(u"tr");
-            auto row = std::make_unique<TCellList>(nullptr, *rowProps);
-            for (const CellDef& cellDef : rowDef) {
-                StyleValues style = cellStyle;
+            auto row = std::make_unique<TCellList>(&rowAttributes, *rowProps);
+            for (const CellDef& cellDef : def.Rows[r]) {
+                StyleValues style = def.CellStyle;
                 style.insert(style.end(), cellDef.Style.begin(), cellDef.Style.end());
                 auto cellProps = Element(u"td", style);
                 const TAttributeList cellAttributes = Attributes(cellDef.Attrs);
@@ -65,12 +74,14 @@ public:
             }
             table->AddRow(std::move(row));
         }
-        return AddTo(parent, std::make_unique<TTableBlock>(Doc, &attributes, std::move(table), parent, *props));
+        return std::make_unique<TTableBlock>(Doc, &attributes, std::move(table), parent, *props);
     }
+    TTableBlock& AddTable(TCellBasic& parent, const TableDef& def) { return AddTo(parent, MakeTable(parent, def)); }
+    TTableBlock& AddTable(const TableDef& def) { return AddTable(Doc, def); }
     TTableBlock& AddTable(const std::vector<RowDef>& rows, const AttributePairs& tableAttrs = {},
-                          StyleValues tableStyle = {}, StyleValues cellStyle = {})
+                          StyleValues tableStyle = {})
     {
-        return AddTable(Doc, rows, tableAttrs, tableStyle, cellStyle);
+        return AddTable(TableDef{rows, tableAttrs, std::move(tableStyle)});
     }
 
     // Paints the whole page into a bitmap as wide as the layout.
@@ -300,23 +311,11 @@ TEST(Tables, ATallRowspanningCellSharesWhatItNeedsAmongItsRows)
 TEST(Tables, RowHeightsFromTheRowAttribute)
 {
     TablePage page;
-    auto props = page.Element(u"table");
-    auto table = std::make_unique<THtmlTable>(page.Doc, *props, nullptr);
-    for (u16v height : {u"300", u"50"}) {
-        const TAttributeList attributes = Attributes({{symHeight, height}});
-        auto rowProps = page.Element(u"tr");
-        auto row = std::make_unique<TCellList>(&attributes, *rowProps);
-        auto cellProps = page.Element(u"td");
-        auto cell = std::make_unique<TCellObj>(page.Doc, *cellProps, nullptr, VAlignTop);
-        page.AddText(*cell->Content, u"a");
-        row->AddCell(std::move(cell));
-        table->AddRow(std::move(row));
-    }
-    THtmlTable& t = *table;
-    page.AddTo(page.Doc, std::make_unique<TTableBlock>(page.Doc, nullptr, std::move(table), page.Doc, *props));
+    TTableBlock& block = page.AddTable(
+        TableDef{{{{u"a"}}, {{u"b"}}}, {}, {}, {}, {{{symHeight, u"300"}}, {{symHeight, u"50"}}}});
     page.Layout(800);
     // A row as tall as it says, however tall: the cell's height includes its padding, the row its spacing.
-    EXPECT_EQ(t.RowHeights, (std::vector<int>{302, 52}));
+    EXPECT_EQ(block.Table->RowHeights, (std::vector<int>{302, 52}));
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -355,9 +354,11 @@ TEST(Tables, EmptyCellsDrawNoBorderUnlessShown)
                             {u"border-bottom-width", u"2px"}, {u"border-left-width", u"2px"},
                             {u"border-top-color", u"#000000"}, {u"border-right-color", u"#000000"},
                             {u"border-bottom-color", u"#000000"}, {u"border-left-color", u"#000000"}};
-    TTableBlock& block = page.AddTable(
+    TTableBlock& block = page.AddTable(TableDef{
         {{{u"aaaa"}, {u""}, {u"", {}, {{u"empty-cells", u"show"}}}}, {{u"bbbb"}, {u"cccc"}, {u"dddd"}}},
-        {{symCellspacing, u"4"}}, {}, solid);
+        {{symCellspacing, u"4"}},
+        {},
+        solid});
     page.Layout(300);
     const THtmlTable& table = *block.Table;
     const platform::Bitmap bitmap = page.Paint(300, 100);
@@ -375,23 +376,13 @@ TEST(Tables, EmptyCellsDrawNoBorderUnlessShown)
 TEST(Tables, CellBackgroundsFillTheCellAndRowColoursReachCellsWithout)
 {
     TablePage page;
-    auto props = page.Element(u"table");
-    const TAttributeList tableAttributes = Attributes({{symCellpadding, u"4"}});
-    auto table = std::make_unique<THtmlTable>(page.Doc, *props, &tableAttributes);
-    const TAttributeList rowAttributes = Attributes({{symBgcolor, u"#0000FF"}});
-    auto rowProps = page.Element(u"tr");
-    auto row = std::make_unique<TCellList>(&rowAttributes, *rowProps);
-    for (u16v color : {u"#FF0000", u""}) {
-        const TAttributeList cellAttributes = color.empty() ? TAttributeList() : Attributes({{symBgcolor, color}});
-        auto cellProps = page.Element(u"td");
-        auto cell = std::make_unique<TCellObj>(page.Doc, *cellProps, &cellAttributes, VAlignMiddle);
-        page.AddText(*cell->Content, u"aaaa");
-        row->AddCell(std::move(cell));
-    }
-    table->AddRow(std::move(row));
-    THtmlTable& t = *table;
-    page.AddTo(page.Doc, std::make_unique<TTableBlock>(page.Doc, nullptr, std::move(table), page.Doc, *props));
+    TTableBlock& block = page.AddTable(TableDef{{{{u"aaaa", {{symBgcolor, u"#FF0000"}}}, {u"aaaa"}}},
+                                                {{symCellpadding, u"4"}},
+                                                {},
+                                                {},
+                                                {{{symBgcolor, u"#0000FF"}}}});
     page.Layout(300);
+    const THtmlTable& t = *block.Table;
     const platform::Bitmap bitmap = page.Paint(300, 60);
     const int y = 2 + t.RowHeights[0] / 2;
     EXPECT_EQ(bitmap.Pixel(2 + 1, y), MakeColor(255, 0, 0));
@@ -406,16 +397,8 @@ TEST(Tables, CellBackgroundsFillTheCellAndRowColoursReachCellsWithout)
 TEST(Tables, ACaptionWiderThanTheTableCentresItUnderneath)
 {
     TablePage page;
+    std::unique_ptr<TTableBlock> tableBlock = page.MakeTable(page.Doc, TableDef{{{{u"a"}}}});
     auto props = page.Element(u"table");
-    auto table = std::make_unique<THtmlTable>(page.Doc, *props, nullptr);
-    auto rowProps = page.Element(u"tr");
-    auto row = std::make_unique<TCellList>(nullptr, *rowProps);
-    auto cellProps = page.Element(u"td");
-    auto cell = std::make_unique<TCellObj>(page.Doc, *cellProps, nullptr, VAlignMiddle);
-    page.AddText(*cell->Content, u"a");
-    row->AddCell(std::move(cell));
-    table->AddRow(std::move(row));
-    auto tableBlock = std::make_unique<TTableBlock>(page.Doc, nullptr, std::move(table), page.Doc, *props);
     auto wrapper = std::make_unique<TTableAndCaptionBlock>(page.Doc, *tableBlock, nullptr, page.Doc, *props);
     auto captionProps = page.Element(u"caption");
     auto caption = std::make_unique<TBlock>(page.Doc, nullptr, page.Doc, *captionProps);
@@ -467,7 +450,7 @@ TEST(Tables, NestedTablesLayTheirCellsOutAtTheirFinalPlace)
     TSection& before = page.AddText(page.Doc, u"before");
     TTableBlock& outer = page.AddTable({{{u"x"}, {u""}}, {{u"y"}, {u"z"}}});
     TCellObj& host = CellAt(*outer.Table, 0, 1);
-    TTableBlock& inner = page.AddTable(*host.Content, {{{u"ab"}, {u"cd"}}, {{u"ef"}}});
+    TTableBlock& inner = page.AddTable(*host.Content, TableDef{{{{u"ab"}, {u"cd"}}, {{u"ef"}}}});
     page.Layout(800);
     page.Layout(800);
     const THtmlTable& t = *inner.Table;
