@@ -223,7 +223,7 @@ private:
     void LimitSpansToGrid();
     // The per-column arrays, one entry per column of the grid.
     void SizeColumnArrays();
-    void ApplyTableDefaults(TCellObj& cell, const TCellList& row) const;
+    void ApplyTableDefaults(TCellObj& cell, const TCellList& row);
 
     // --- widths (TableWidths.cpp)
     // The columns' minimum and maximum widths, percentages and weights for a table `width` wide.
@@ -269,6 +269,7 @@ private:
     std::vector<int> rowReach_;
     // What the last measurement and the last row heights were made for.
     int measuredPass_ = -1, measuredWidth_ = 0;
+    bool percentPaddings_ = false; // some cell's padding is a percentage of the table's width
     int heightsPass_ = -1, heightsTableHeight_ = 0;
     std::vector<int> heightsColWidths_;
 };

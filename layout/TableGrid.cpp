@@ -132,7 +132,7 @@ void THtmlTable::SizeColumnArrays()
 
 // What a cell takes from its table and row: the cell padding (resolved per layout), a hairline of border in a
 // bordered table when it has no border styles of its own, and the row's picture when it has none.
-void THtmlTable::ApplyTableDefaults(TCellObj& cell, const TCellList& row) const
+void THtmlTable::ApplyTableDefaults(TCellObj& cell, const TCellList& row)
 {
     if (cell.IsFiller())
         return;
@@ -143,6 +143,8 @@ void THtmlTable::ApplyTableDefaults(TCellObj& cell, const TCellList& row) const
         cell.BrdBottom = std::max(cell.BrdBottom, 1);
     }
     cell.ResolvePaddings(CellPadding, 0);
+    if (std::any_of(cell.GivenPad.begin(), cell.GivenPad.end(), [](int given) { return given < -1; }))
+        percentPaddings_ = true;
     if (cell.BackgroundUrl.empty() && !row.BgImageName.empty()) {
         cell.BackgroundUrl = row.BgImageName;
         cell.BackgroundPlacement = row.BackgroundPlacement;

@@ -181,8 +181,9 @@ void THtmlTable::MeasureColumns(platform::Canvas& canvas, int width)
 {
     if (!GridReady)
         ExpandSpans();
-    // Nothing a measurement reads changes during a layout pass: the answer of the first one stands.
-    if (measuredPass_ == Document->LayoutPass && measuredWidth_ == width)
+    // Nothing a measurement reads changes during a layout pass, and only paddings given in percent depend on the
+    // width: the answer of the first one stands.
+    if (measuredPass_ == Document->LayoutPass && (measuredWidth_ == width || !percentPaddings_))
         return;
     measuredPass_ = Document->LayoutPass;
     measuredWidth_ = width;

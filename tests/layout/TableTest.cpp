@@ -202,6 +202,19 @@ TEST(Tables, SpacingAndPaddingCountInEveryColumn)
     EXPECT_EQ(b.BoxTop, 10 + 5);
 }
 
+TEST(Tables, PercentPaddingsAreOfTheTablesWidth)
+{
+    TablePage page;
+    TTableBlock& block =
+        page.AddTable(TableDef{{{{u"a", {}, {{u"padding-left", u"10%"}}}, {u"b"}}}, {{symWidth, u"300"}}});
+    page.Layout(800);
+    const TCellObj& a = CellAt(*block.Table, 0, 0);
+    // A tenth of the 298 pixels inside the table's spacing; the other sides keep cellpadding.
+    EXPECT_EQ(a.PadLeft, 29);
+    EXPECT_EQ(a.PadRight, 1);
+    EXPECT_EQ(CellAt(*block.Table, 0, 1).PadLeft, 1);
+}
+
 struct LimitCase {
     const char* Name;
     AttributePairs Attrs;
