@@ -322,7 +322,8 @@ void THtmlParser::ApplyCellBorderDefaults(const TTableState& t, TProperties& cel
     for (int side = 0; side < 4; ++side) {
         PropValue& style = cell.Props[std::size_t(piBorderTopStyle + side)];
         if (Unset(style)) {
-            auto code = static_cast<BorderStyle>(t.Block->BoxCells[std::size_t(BoxSlot(piBorderTopStyle + side))].AsInt());
+            const PropValue& table = t.Block->BoxCells[std::size_t(BoxSlot(piBorderTopStyle + side))];
+            auto code = static_cast<BorderStyle>(table.AsInt());
             if (code == BorderStyle::Inset)
                 code = BorderStyle::Outset;
             else if (code == BorderStyle::Outset)

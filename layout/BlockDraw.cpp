@@ -185,7 +185,8 @@ void PaintBackgroundBand(platform::PaintCanvas& canvas, const Rect& band, const 
               axes[1].Repeat ? local.bottom : (yEnd > y ? y + tile.Height() : y)};
     area = Rect{std::max(area.left, local.left), std::max(area.top, local.top), std::min(area.right, local.right),
                 std::min(area.bottom, local.bottom)};
-    canvas.FillTiled(area.Offset(paddingBox.left, paddingBox.top), tile, Point{paddingBox.left + x, paddingBox.top + y});
+    canvas.FillTiled(area.Offset(paddingBox.left, paddingBox.top), tile,
+                     Point{paddingBox.left + x, paddingBox.top + y});
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -122,8 +122,9 @@ TCellObj::TCellObj(ThtDocument& document, TProperties& properties, const TAttrib
         WidthSpec = SpecOfProperty(properties.Props[piWidth], EmSize, ExSize);
     if (HeightSpec.Kind == TWidthType::wtNone)
         HeightSpec = SpecOfProperty(properties.Props[piHeight], EmSize, ExSize);
-    if (AlignmentCode code; properties.VerticalAlignOf(code) &&
-                            (code == AlignmentCode::Top || code == AlignmentCode::Middle || code == AlignmentCode::Bottom))
+    if (AlignmentCode code; properties.VerticalAlignOf(code) && (code == AlignmentCode::Top ||
+                                                                 code == AlignmentCode::Middle ||
+                                                                 code == AlignmentCode::Bottom))
         VAlign = static_cast<std::uint8_t>(code);
     // The box: colours a border is given no colour for are silver; widths count only on sides with a style.
     TBoxCellArray cells;

@@ -35,6 +35,24 @@ Color SideColor(int side, BorderStyle style, const THtmlTable& table, Color plai
     return plain;
 }
 
+// Where a box narrower than its room goes: auto margins share the rest (both centre it, the left one alone pushes
+// it right); otherwise, with no margins given, it is centred (2) or right-aligned (3) when asked.
+void PlaceInRoom(int& left, int& right, int rest, bool leftAuto, bool rightAuto, std::uint8_t placement)
+{
+    if (leftAuto || rightAuto)
+        placement = leftAuto && rightAuto ? 2 : leftAuto ? 3 : 0;
+    else if (left != 0 || right != 0)
+        return;
+    if (rest <= 0)
+        return;
+    if (placement == 2) {
+        left = rest / 2;
+        right = rest - left;
+    } else if (placement == 3) {
+        left = rest;
+    }
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -216,6 +234,8 @@ int TTableBlock::ResolveWidth(platform::Canvas& canvas, int availableWidth, int)
 {
     int& left = BoxValue(Box, piMarginLeft);
     int& right = BoxValue(Box, piMarginRight);
+    const bool inFlow = !InCaptionBlock && !Floats();
+    const bool leftAuto = inFlow && left == AutoLength, rightAuto = inFlow && right == AutoLength;
     if (InCaptionBlock) {
         left = right = 0;
     } else {
@@ -252,15 +272,7 @@ int TTableBlock::ResolveWidth(platform::Canvas& canvas, int availableWidth, int)
         Table->SpecifiedWidth = std::max(given, tableMin);
         width = Table->SpecifiedWidth;
     }
-    if (left == 0 && right == 0 && width + sides < availableWidth) {
-        const int rest = availableWidth - width - sides;
-        if (HorzPlacement == 2) {
-            left = rest / 2;
-            right = rest - left;
-        } else if (HorzPlacement == 3) {
-            left = rest;
-        }
-    }
+    PlaceInRoom(left, right, availableWidth - width - sides, leftAuto, rightAuto, HorzPlacement);
     return width;
 }
 
@@ -380,6 +392,7 @@ int TTableAndCaptionBlock::ResolveWidth(platform::Canvas& canvas, int availableW
 {
     int& left = BoxValue(Box, piMarginLeft);
     int& right = BoxValue(Box, piMarginRight);
+    const bool leftAuto = !Floats() && left == AutoLength, rightAuto = !Floats() && right == AutoLength;
     left = left == AutoLength ? 0 : left;
     right = right == AutoLength ? 0 : right;
     TTableBlock& table = *WrappedTable;
@@ -403,15 +416,7 @@ int TTableAndCaptionBlock::ResolveWidth(platform::Canvas& canvas, int availableW
         WrappedCaption->MeasureWidths(canvas, captionMin, captionMax);
         width = std::max(width, captionMin);
     }
-    if (left == 0 && right == 0 && width < availableWidth) {
-        const int rest = availableWidth - width;
-        if (HorzPlacement == 2) {
-            left = rest / 2;
-            right = rest - left;
-        } else if (HorzPlacement == 3) {
-            left = rest;
-        }
-    }
+    PlaceInRoom(left, right, availableWidth - width - left - right, leftAuto, rightAuto, HorzPlacement);
     table.HorzPlacement = 2;
     return width;
 }

@@ -76,9 +76,10 @@ void THtmlTable::PaintTableCell(platform::PaintCanvas& canvas, const Rect& clip,
         cell.Content->PaintCell(canvas, clip, clipWidth, x + CellSpacing + cell.PadLeft + cell.BrdLeft, contentY,
                                 xRef, yRef);
     }
-    if (cell.HasContent() || cell.ShowEmpty)
-        PaintBorderRing(canvas, border, padding, cell.Content && cell.Content->HasBgColor ? cell.Content->BgColor : clNone,
-                        BorderSidesOf(cell.Box));
+    if (cell.HasContent() || cell.ShowEmpty) {
+        const Color background = cell.Content && cell.Content->HasBgColor ? cell.Content->BgColor : clNone;
+        PaintBorderRing(canvas, border, padding, background, BorderSidesOf(cell.Box));
+    }
 }
 
 // The background fills the padding box and the pixel next to it on the sides with a border, so no seam shows

@@ -146,7 +146,8 @@ void THtmlTable::MeasureRowsOfSpan(platform::Canvas& canvas, int span, int perce
             if (cell.HeightSpec.Kind == TWidthType::wtAbsolute)
                 given = cell.HeightSpec.Value;
             else if (cell.HeightSpec.Kind == TWidthType::wtPercent)
-                given = static_cast<int>(RoundHalfEven(static_cast<double>(percentBase) * cell.HeightSpec.Value / 1000));
+                given = static_cast<int>(
+                    RoundHalfEven(static_cast<double>(percentBase) * cell.HeightSpec.Value / 1000));
             else if (rowCount == 1)
                 given = percentBase;
             int scratch = FirstChar, widest = 0;
@@ -179,8 +180,9 @@ void THtmlTable::MeasureRowsOfSpan(platform::Canvas& canvas, int span, int perce
             const int lacking = needed - std::accumulate(first, first + span, 0);
             if (lacking <= 0)
                 return;
+            const int share = lacking / span;
             for (int k = 0; k < span; ++k)
-                heights[at + static_cast<std::size_t>(k)] += k + 1 < span ? lacking / span : lacking - lacking / span * (span - 1);
+                heights[at + static_cast<std::size_t>(k)] += k + 1 < span ? share : lacking - share * (span - 1);
         };
         for (int k = 0; k < span && rowFixed; ++k)
             fixed[at + static_cast<std::size_t>(k)] = true;

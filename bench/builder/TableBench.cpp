@@ -1,7 +1,7 @@
 // A page that is one long table, end to end: built from its markup, laid out at 800 pixels, and painted whole in
 // bands as the renderer paints a page into a picture; and a page of tables nested three deep, whose cells are
-// laid out more than once. The long table has 2000 rows of six cells as generated reference pages have: numbers, code, a sentence of
-// varying length and a link, with every other row coloured.
+// laid out more than once. The long table has 2000 rows of six cells as generated reference pages have:
+// numbers, code, a sentence of varying length and a link, with every other row coloured.
 #include "builder/Parser.h"
 #include "layout/Document.h"
 #include "markup/Buffer.h"

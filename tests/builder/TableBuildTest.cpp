@@ -26,7 +26,8 @@ TEST_P(TableStructure, BuildsTheTree)
 }
 
 const TTableCase TableCases[] = {
-    {"CellsWithoutARowGetOne", "<table><td>a<td>b</table>", "table\n  tr\n    td\n      text \"a \"\n    td\n      text \"b \"\n"},
+    {"CellsWithoutARowGetOne", "<table><td>a<td>b</table>",
+     "table\n  tr\n    td\n      text \"a \"\n    td\n      text \"b \"\n"},
     {"TextBeforeTheFirstRowGoesBeforeTheTable", "<table>x<tr><td>y</table>z",
      "text \"x \"\ntable\n  tr\n    td\n      text \"y \"\ntext \"z \"\n"},
     {"TheFooterFollowsTheBody", "<table><tfoot><tr><td>foot</tfoot><tbody><tr><td>body</table>",

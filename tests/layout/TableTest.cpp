@@ -59,7 +59,8 @@ public:
         auto props = Element(u"table", def.TableStyle);
         auto table = std::make_unique<THtmlTable>(Doc, *props, &attributes);
         for (std::size_t r = 0; r < def.Rows.size(); ++r) {
-            const TAttributeList rowAttributes = Attributes(r < def.RowAttrs.size() ? def.RowAttrs[r] : AttributePairs{});
+            const TAttributeList rowAttributes =
+                Attributes(r < def.RowAttrs.size() ? def.RowAttrs[r] : AttributePairs{});
             auto rowProps = Element(u"tr");
             auto row = std::make_unique<TCellList>(&rowAttributes, *rowProps);
             for (const CellDef& cellDef : def.Rows[r]) {
@@ -155,7 +156,8 @@ INSTANTIATE_TEST_SUITE_P(
                    800,
                    {159, 239, 400}},
         // A given cell width caps what long text asks for.
-        ColumnCase{"AGivenCellWidthIsItsColumnsWidth", {{{LongText, {{symWidth, u"100"}}}, {u"x"}}}, {}, 800, {104, 12}},
+        ColumnCase{
+            "AGivenCellWidthIsItsColumnsWidth", {{{LongText, {{symWidth, u"100"}}}, {u"x"}}}, {}, 800, {104, 12}},
         // A table of given width shares what its content leaves in proportion to how much more each column would
         // like: 40 and 16 pixels of 250.
         ColumnCase{"AFixedTableSharesTheRestByTheRoomWanted",
@@ -243,7 +245,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 40,
                                 50,
                                 100},
-                      LimitCase{"NegativeValuesAreCut", {{symCellspacing, u"-5"}, {symCellpadding, u"-3"}}, {}, -1, 0, 0},
+                      LimitCase{
+                          "NegativeValuesAreCut", {{symCellspacing, u"-5"}, {symCellpadding, u"-3"}}, {}, -1, 0, 0},
                       LimitCase{"ABorderWithoutValueIsOne", {{symBorder, u""}}, {}, 2, 1, 1},
                       LimitCase{"CollapsedBordersShareALine",
                                 {{symCellspacing, u"8"}},
@@ -440,6 +443,18 @@ TEST(Tables, ATableStandsBesideAFloatAndCentresInWhatIsLeft)
     EXPECT_EQ(block.TableIndent, 100);
     // 500 pixels of room, 38 of table.
     EXPECT_EQ(block.Margin(piMarginLeft), (500 - 38) / 2) << DumpLayout(page.Doc);
+}
+
+TEST(Tables, AutoMarginsCentreATableOrPushItRight)
+{
+    TablePage page;
+    TTableBlock& centred =
+        page.AddTable(TableDef{{{{u"aaaa"}}}, {}, {{u"margin-left", u"auto"}, {u"margin-right", u"auto"}}});
+    TTableBlock& right =
+        page.AddTable(TableDef{{{{u"aaaa"}}}, {}, {{u"margin-left", u"auto"}, {u"margin-right", u"10px"}}});
+    page.Layout(600);
+    EXPECT_EQ(centred.Margin(piMarginLeft), (600 - 38) / 2);
+    EXPECT_EQ(right.Margin(piMarginLeft), 600 - 38 - 10);
 }
 
 TEST(Tables, AnAlignedTableFloatsAndTakesItsSpaces)
