@@ -388,16 +388,18 @@ std::unique_ptr<TSectionBase> TTableAndCaptionBlock::Clone(ThtDocument& document
 
 // The wrapper is as wide as the table would be on its own, or as its caption's longest word when that is wider;
 // the table is then centred inside it.
-int TTableAndCaptionBlock::ResolveWidth(platform::Canvas& canvas, int availableWidth, int)
+int TTableAndCaptionBlock::ResolveWidth(platform::Canvas& canvas, int availableWidth, int autoCount)
 {
+    if (!WrappedTable)
+        return TBlock::ResolveWidth(canvas, availableWidth, autoCount);
     int& left = BoxValue(Box, piMarginLeft);
     int& right = BoxValue(Box, piMarginRight);
     const bool leftAuto = !Floats() && left == AutoLength, rightAuto = !Floats() && right == AutoLength;
     left = left == AutoLength ? 0 : left;
     right = right == AutoLength ? 0 : right;
     TTableBlock& table = *WrappedTable;
-    int autoCount = 0;
-    table.ConvertBox(availableWidth, 0, autoCount);
+    int tableAutoCount = 0;
+    table.ConvertBox(availableWidth, 0, tableAutoCount);
     const int sides = table.HorizontalPaddingAndBorder();
     const int room = availableWidth - left - right;
     int tableMin = 0, tableMax = 0;
