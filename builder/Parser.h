@@ -123,11 +123,11 @@ private:
     struct TPreState;
     void ReadPreText(TPreState& pre);
     bool ReadPreTag(TPreState& pre);
-    void StartPreParagraph(TPreState& pre);
-    void EndPreParagraph(TPreState& pre);
-    void StartPreForm(TPreState& pre);
-    void EndPreForm(TPreState& pre);
+    void StartPreInner(TPreState& pre, u16v tag, bool& open);
+    void EndPreInner(TPreState& pre, u16v tag, bool& open);
     void NewPreLine(TPreState& pre);
+    void OpenPreLine(bool firstInBlock);
+    void AddPreChar(TokenObj& token, char16_t c, int sourcePos);
     void ClosePreLine(TPreState& pre);
     void FlushPreLine(TPreState& pre);
     void DropEmptyEdgeLines(TCellBasic& cell);
@@ -137,6 +137,8 @@ private:
     void ParseBase();
     void ParseMeta();
     bool SwitchCharset(u16v name);
+    // Reads the current character again from its source position (the decoding or the tab rule changed).
+    void RereadCurrentChar();
     void ParseLink();
     void LoadLinkedStyleSheet(const u16& href);
     void ParseStyleElement();
@@ -209,6 +211,7 @@ private:
     int FListDepth = 0;
     int FBaseFontSize = 3;
     bool FNoBreak = false;
+    int FPreColumn = 0; // characters on the preformatted line so far, for its tab stops
     u16 FTitle;
     u16 FBaseUrl;
     u16 FBaseTarget;

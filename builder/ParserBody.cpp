@@ -13,6 +13,7 @@
 #include "style/StyleList.h"
 
 #include <algorithm>
+#include <span>
 
 namespace lantern {
 
@@ -76,10 +77,34 @@ void THtmlParser::Initialise()
     ParseOnly = false;
 }
 
+namespace {
+
+// An upper bound of the A tags in a page whose markup is ASCII: every "<a" followed by a blank, "/" or ">".
+int CountLinkTagsAtMost(std::span<const std::uint8_t> bytes)
+{
+    int count = 0;
+    for (std::size_t i = 0; i + 2 < bytes.size(); ++i)
+        if (bytes[i] == '<' && (bytes[i + 1] | 0x20) == 'a') {
+            const std::uint8_t next = bytes[i + 2];
+            count += next == ' ' || next == '\t' || next == '\r' || next == '\n' || next == '>' || next == '/';
+        }
+    return count;
+}
+
+} // namespace
+
 // Pages with very many links get no keyboard focus place per link: the pre-pass counts them before any section
 // exists. It reads the page again from its start, so it leaves the tokenizer as it found it.
 void THtmlParser::CountLinks()
 {
+    // A page with few enough A tags in its bytes needs no reading: the count cannot exceed the limit. Not for
+    // pages in UTF-16, whose bytes hide the tags, nor with includes, which add text and are asked for twice.
+    const int codePage = Buffer().CodePage();
+    if (!OnInclude && codePage != PseudoCpUtf16Le && codePage != PseudoCpUtf16Be &&
+        CountLinkTagsAtMost(Buffer().Bytes()) <= MaxFocusLinks) {
+        Doc.TooManyLinks = false;
+        return;
+    }
     const TBuffer::TReadState start = Buffer().SaveState();
     auto handlers = std::make_tuple(Host.OnSoundRequest, Host.HandleMeta, Host.OnLink);
     Host.OnSoundRequest = nullptr;

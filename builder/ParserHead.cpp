@@ -80,11 +80,18 @@ bool THtmlParser::SwitchCharset(u16v name)
     const int before = buffer.CodePage();
     if (!Doc.PropStack.SwitchCharset(name, buffer))
         return false;
-    if (buffer.CodePage() != before && IncludeDepth() == 0 && LCh() != 0 && SourcePos() >= 0) {
-        buffer.SetPosition(SourcePos());
+    if (buffer.CodePage() != before)
+        RereadCurrentChar();
+    return true;
+}
+
+void THtmlParser::RereadCurrentChar()
+{
+    // Inside an included page the source position is the including page's: the character stays as read.
+    if (IncludeDepth() == 0 && LCh() != 0 && SourcePos() >= 0) {
+        Buffer().SetPosition(SourcePos());
         AdvanceChar();
     }
-    return true;
 }
 
 void THtmlParser::ParseLink()

@@ -169,12 +169,12 @@ void THtmlParser::StartLink()
         if (const TAttribute* tabIndex = attributes.Find(symTabindex))
             FLinkTarget.TabIndex = tabIndex->IntValue;
     }
-    // 2.
+    // 2. A link's own font run starts at 4.; only an anchor without one changes the font here.
     PushInline(u"a", &attributes, href ? u"link" : u"");
-    if (FSection)
-        ChangeFont();
-    else
+    if (!FSection)
         NewSection(FCell && FCell->Empty(), nullptr);
+    else if (!href)
+        ChangeFont();
     // 3.
     if (const TAttribute* name = attributes.Find(symName)) {
         u16 anchor = UpperAscii(name->Value);

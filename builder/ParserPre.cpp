@@ -19,6 +19,28 @@ struct THtmlParser::TPreState {
     bool InForm = false;
 };
 
+namespace {
+
+constexpr int TabStop = 8;
+
+// Tabs stay tabs while preformatted text is read, so that they can move to the next tab stop.
+class TKeepTabs {
+public:
+    explicit TKeepTabs(THtmlTokenizer& tokenizer) : FTokenizer(tokenizer), FWas(tokenizer.KeepTabs)
+    {
+        tokenizer.KeepTabs = true;
+    }
+    ~TKeepTabs() { FTokenizer.KeepTabs = FWas; }
+    TKeepTabs(const TKeepTabs&) = delete;
+    TKeepTabs& operator=(const TKeepTabs&) = delete;
+
+private:
+    THtmlTokenizer& FTokenizer;
+    bool FWas;
+};
+
+} // namespace
+
 void THtmlParser::ParsePre()
 {
     // 1.
@@ -31,32 +53,37 @@ void THtmlParser::ParsePre()
     TCellBasic* owner = FCell;
     OpenBlock<TBlock>(&attributes);
     pre.PreCell = FCell;
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
-    // 2.
-    for (;;) {
-        const char16_t c = LCh();
-        if (c == 0)
-            break;
-        if (c == CharCR) {
-            FlushPreLine(pre);
-            NewPreLine(pre);
-            AdvanceChar();
-        } else if (c <= 8) {
-            AdvanceChar();
-        } else if (c != u'<') {
-            ReadPreText(pre);
-        } else if (!ReadPreTag(pre)) {
-            break;
+    OpenPreLine(true);
+    // 2. A tab right after the tag was read before tabs were kept: it is read again.
+    {
+        const TKeepTabs tabs(*this);
+        if (LCh() == u' ')
+            RereadCurrentChar();
+        for (;;) {
+            const char16_t c = LCh();
+            if (c == 0)
+                break;
+            if (c == CharCR) {
+                FlushPreLine(pre);
+                NewPreLine(pre);
+                AdvanceChar();
+            } else if (c <= 8) {
+                AdvanceChar();
+            } else if (c != u'<') {
+                ReadPreText(pre);
+            } else if (!ReadPreTag(pre)) {
+                break;
+            }
         }
     }
     // 3.
     if (pre.InForm)
-        EndPreForm(pre);
+        EndPreInner(pre, u"form", pre.InForm);
     else
         FlushPreLine(pre);
     CloseSection();
     if (pre.InParagraph)
-        EndPreParagraph(pre);
+        EndPreInner(pre, u"p", pre.InParagraph);
     DropEmptyEdgeLines(*pre.PreCell);
     PopTo(outerDepth);
     FCell = owner;
@@ -73,10 +100,12 @@ void THtmlParser::ReadPreText(TPreState& pre)
     for (char16_t c = LCh(); c > 8 && c != CharCR && c != u'<'; c = LCh()) {
         const int pos = SourcePos();
         if (c == u'&') {
-            pre.Token.AddString(ReadEntity(codePage), pos);
+            const u16 text = ReadEntity(codePage);
+            pre.Token.AddString(text, pos);
+            FPreColumn += int(text.size());
             continue;
         }
-        pre.Token.AddChar(c, pos);
+        AddPreChar(pre.Token, c, pos);
         AdvanceChar();
     }
 }
@@ -93,15 +122,15 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     switch (sy) {
     case symP:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         else
             ClosePreLine(pre);
         skipLineEnd();
-        StartPreParagraph(pre);
+        StartPreInner(pre, u"p", pre.InParagraph);
         return true;
     case symEndP:
         if (pre.InParagraph) {
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
             NewPreLine(pre);
         }
         return true;
@@ -133,6 +162,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
     case symText:
         // A "<" that starts no tag.
         pre.Token.AddCollection(Token());
+        FPreColumn += Token().Count();
         return true;
     case symInput: case symSelect: case symTextarea:
         FlushPreLine(pre);
@@ -140,18 +170,18 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
         return true;
     case symForm:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         else if (pre.InForm)
-            EndPreForm(pre);
+            EndPreInner(pre, u"form", pre.InForm);
         else
             ClosePreLine(pre);
-        StartPreForm(pre);
+        StartPreInner(pre, u"form", pre.InForm);
         return true;
     case symEndForm:
         if (pre.InParagraph)
-            EndPreParagraph(pre);
+            EndPreInner(pre, u"p", pre.InParagraph);
         if (pre.InForm)
-            EndPreForm(pre);
+            EndPreInner(pre, u"form", pre.InForm);
         if (!FSection)
             NewPreLine(pre);
         return true;
@@ -219,47 +249,45 @@ void THtmlParser::ClosePreLine(TPreState& pre)
     CloseSection();
 }
 
-void THtmlParser::NewPreLine(TPreState&)
+void THtmlParser::NewPreLine(TPreState&) { OpenPreLine(false); }
+
+void THtmlParser::OpenPreLine(bool firstInBlock)
 {
     CloseSection();
-    FSection = std::make_unique<TPreFormated>(Doc, false, &FLinkTarget, Top(), nullptr);
+    FSection = std::make_unique<TPreFormated>(Doc, firstInBlock, &FLinkTarget, Top(), nullptr);
+    FPreColumn = 0;
 }
 
-void THtmlParser::StartPreParagraph(TPreState& pre)
+// A tab moves to the next tab stop of the line, as spaces that all come from the tab.
+void THtmlParser::AddPreChar(TokenObj& token, char16_t c, int sourcePos)
+{
+    if (c != CharTab) {
+        token.AddChar(c, sourcePos);
+        ++FPreColumn;
+        return;
+    }
+    const int spaces = TabStop - FPreColumn % TabStop;
+    token.AddString(u16(std::size_t(spaces), u' '), sourcePos);
+    FPreColumn += spaces;
+}
+
+// A P or FORM inside PRE: a block of its own in the PRE block, with preformatted lines; `open` notes it.
+void THtmlParser::StartPreInner(TPreState& pre, u16v tag, bool& open)
 {
     const TAttributeList& attributes = Attributes();
-    Push(u"p", &attributes);
+    Push(tag, &attributes);
     FCell = pre.PreCell;
     OpenBlock<TBlock>(&attributes);
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
-    pre.InParagraph = true;
+    OpenPreLine(true);
+    open = true;
 }
 
-void THtmlParser::EndPreParagraph(TPreState& pre)
+void THtmlParser::EndPreInner(TPreState& pre, u16v tag, bool& open)
 {
     ClosePreLine(pre);
-    Pop(u"p");
+    Pop(tag);
     FCell = pre.PreCell;
-    pre.InParagraph = false;
-}
-
-void THtmlParser::StartPreForm(TPreState& pre)
-{
-    const TAttributeList& attributes = Attributes();
-    Push(u"form", &attributes);
-    FCell = pre.PreCell;
-    OpenBlock<TBlock>(&attributes);
-    FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
-    pre.InForm = true;
-}
-
-void THtmlParser::EndPreForm(TPreState& pre)
-{
-    FlushPreLine(pre);
-    CloseSection();
-    Pop(u"form");
-    FCell = pre.PreCell;
-    pre.InForm = false;
+    open = false;
 }
 
 // The line end right after <pre> and the one before </pre> make no line of their own.
@@ -283,13 +311,14 @@ void THtmlParser::ParseText()
 {
     Initialise();
     RawMode = true;
+    const TKeepTabs tabs(*this);
     try {
         AdvanceChar();
         CloseSection();
         Push(u"pre", nullptr);
         TCellBasic* owner = FCell;
         OpenBlock<TBlock>(nullptr);
-        FSection = std::make_unique<TPreFormated>(Doc, true, &FLinkTarget, Top(), nullptr);
+        OpenPreLine(true);
         TokenObj token;
         // Long lines go to the section in pieces, so the token stays small.
         constexpr int PieceLength = 200;
@@ -297,10 +326,9 @@ void THtmlParser::ParseText()
             if (c == CharCR) {
                 FSection->AppendToken(token);
                 token.Clear();
-                CloseSection();
-                FSection = std::make_unique<TPreFormated>(Doc, false, &FLinkTarget, Top(), nullptr);
+                OpenPreLine(false);
             } else {
-                token.AddChar(c, SourcePos());
+                AddPreChar(token, c, SourcePos());
                 if (token.Count() > PieceLength) {
                     FSection->AppendToken(token);
                     token.Clear();

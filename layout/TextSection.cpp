@@ -141,18 +141,22 @@ std::unique_ptr<TSectionBase> TPreFormated::Clone(ThtDocument& document) const
 
 void TSection::ApplyRunLinkState(TFontObj& run, TProperties& properties, const TUrlTarget& target, bool makeLink)
 {
+    // Only a run with a URL is in the link run list, so the list is searched only for one that had a URL: a
+    // search for every other run made building a page with many links quadratic.
+    const bool listed = run.IsLink();
     run.LinkTarget = target;
+    auto& links = Document->LinkList;
     if (makeLink && !target.Url.empty()) {
         if (properties.LinkFonts) {
             run.LinkFonts = std::make_unique<TFontInfoArray>(*properties.LinkFonts);
             run.ApplyFontInfo((*run.LinkFonts)[0]);
         }
-        auto& links = Document->LinkList;
-        if (std::find(links.rbegin(), links.rend(), &run) == links.rend())
+        if (!listed || std::find(links.rbegin(), links.rend(), &run) == links.rend())
             links.push_back(&run);
     } else {
         run.LinkFonts.reset();
-        Leave(Document->LinkList, run);
+        if (listed)
+            Leave(links, run);
     }
 }
 

@@ -136,12 +136,12 @@ char16_t THtmlTokenizer::ReadSourceChar()
             if ((c == 0 || (FCharCount & 0xFFF) == 0) && OnProgress && FBuffer.Size() > 0)
                 OnProgress(int(std::int64_t(FBuffer.Position()) * ProgressBase / FBuffer.Size()));
         }
-        // 4.-5. CR LF, LF CR, CR and LF each reach the reader as one CR; TAB as a space.
+        // 4.-5. CR LF, LF CR, CR and LF each reach the reader as one CR; TAB as a space (unless kept).
         if ((c == CharLF && FLineEnd == 1) || (c == CharCR && FLineEnd == 2)) {
             FLineEnd = 0;
             continue;
         }
-        if (c == CharTab)
+        if (c == CharTab && !KeepTabs)
             c = u' ';
         else if (c == CharLF) {
             c = CharCR;

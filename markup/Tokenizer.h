@@ -114,6 +114,8 @@ public:
     std::size_t IncludeDepth() const { return FIncluded.size(); }
 
     bool RawMode = false; // comments are not skipped (plain text, script content)
+    // A TAB reaches the reader as itself rather than as a space: preformatted text sets its tab stops.
+    bool KeepTabs = false;
     bool ParseOnly = false; // pre-pass: no text, no IDs, no progress
     bool InComment = false;
     int TitleStart = -1;

@@ -11,7 +11,6 @@
 #include <array>
 #include <cmath>
 #include <map>
-#include <set>
 #include <unordered_map>
 
 namespace lantern::platform {
@@ -273,7 +272,14 @@ GlyphInfo Font::Lookup(char32_t cp) const
 }
 
 struct FontService::State {
-    std::set<u16> installed;
+    // Family names compare without regard to ASCII letter case: style sheets write them in any case (and the CSS
+    // reader lowers them). Keyed by the lower-cased name, holding the name as installed.
+    std::map<u16, u16> installed;
+    const u16* Installed(u16v face) const
+    {
+        const auto it = installed.find(LowerAscii(face));
+        return it == installed.end() ? nullptr : &it->second;
+    }
     std::map<std::uint8_t, std::uint8_t> realized;
     struct Hash {
         std::size_t operator()(const LogFont& d) const
@@ -290,7 +296,7 @@ struct FontService::State {
 FontService::FontService() : s_(std::make_unique<State>())
 {
     for (const QString& family : QFontDatabase::families())
-        s_->installed.insert(FromQ(family));
+        s_->installed.emplace(LowerAscii(FromQ(family)), FromQ(family));
 }
 
 FontService::~FontService() = default;
@@ -313,21 +319,23 @@ std::span<const u16v> FontService::FallbackFaces()
 
 bool FontService::IsInstalled(u16v face) const
 {
-    if (s_->installed.count(u16(face)))
+    if (s_->Installed(face))
         return true;
     for (const FaceAlias& a : AliasTable)
-        if (a.Name == face)
-            return s_->installed.count(u16(a.Installed)) != 0;
+        if (SameTextAscii(a.Name, face))
+            return s_->Installed(a.Installed) != nullptr;
     return false;
 }
 
 u16 FontService::FamilyFor(u16v face, std::uint8_t charset) const
 {
-    if (!face.empty() && s_->installed.count(u16(face)))
-        return u16(face);
+    if (!face.empty())
+        if (const u16* installed = s_->Installed(face))
+            return *installed;
     for (const FaceAlias& a : AliasTable)
-        if (a.Name == face && s_->installed.count(u16(a.Installed)))
-            return u16(a.Installed);
+        if (SameTextAscii(a.Name, face))
+            if (const u16* installed = s_->Installed(a.Installed))
+                return *installed;
     return u16(IsCjkCharset(charset) ? CjkFace : DefaultFace);
 }
 
@@ -439,7 +447,7 @@ FontRef FontService::GetFont(const LogFont& desc)
     QFont qf = MakeQFont(ToQ(family), em, desc);
     impl->faces.push_back(QRawFont::fromFont(qf));
     for (u16v fallback : FallbackTable)
-        if (fallback != family && s_->installed.count(u16(fallback)))
+        if (fallback != family && s_->Installed(fallback))
             impl->faces.push_back(QRawFont::fromFont(MakeQFont(ToQ(fallback), em, desc)));
     qf.setUnderline(desc.Underline);
     qf.setStrikeOut(desc.StrikeOut);

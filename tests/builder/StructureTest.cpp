@@ -45,6 +45,10 @@ const TStructureCase StructureCases[] = {
     {"Rule", "a<hr>b", "text \"a \"\nhr\ntext \"b \"\n"},
     {"PreformattedLines", "<pre>\n a  b\nc\n</pre>d", "pre\n  pre \" a  b \"\n  pre \"c \"\ntext \"d \"\n"},
     {"BreakAndLineEndInPreGiveOneBreak", "<pre>a<br>\nb</pre>", "pre\n  pre \"a \"\n  pre \"b \"\n"},
+    {"TabsMoveToTabStops", "<pre>\tx\nab\tc<b>d\te</b></pre>",
+     "pre\n  pre \"        x \"\n  pre \"ab      cd      e \"\n"},
+    {"ParagraphInsidePre", "<pre>a<p>b\nc</p>d</pre>",
+     "pre\n  pre \"a \"\n  p\n    pre \"b \"\n    pre \"c \"\n  pre \"d \"\n"},
     {"WrappedPreFlows", "<pre wrap>a\n b</pre>", "text \"a b \"\n"},
     {"PageBreak", "a<page>b", "text \"a \"\npage\ntext \"b \"\n"},
     {"ScriptIsSkipped", "<p>a<script><!-- x = '<b>no</b>'; //--></script> b", "p\n  text \"a b \"\n"},
@@ -121,6 +125,15 @@ TEST(Builder, TooManyLinksTakeNoFocus)
     };
     EXPECT_FALSE(TBuiltPage(links(400)).Doc.TooManyLinks);
     EXPECT_TRUE(TBuiltPage(links(401)).Doc.TooManyLinks);
+    // In UTF-16 the tags do not show in the bytes: the page is read to count them.
+    auto utf16 = [](const std::string& ascii) {
+        std::string bytes = "\xff\xfe";
+        for (char c : ascii)
+            bytes += std::string{c, '\0'};
+        return bytes;
+    };
+    EXPECT_TRUE(TBuiltPage(utf16(links(401))).Doc.TooManyLinks);
+    EXPECT_FALSE(TBuiltPage(utf16(links(400))).Doc.TooManyLinks);
 }
 
 TEST(Builder, BodyAttributesStyleTheText)
@@ -145,8 +158,8 @@ TEST(Builder, FontAttributes)
 
 TEST(Builder, PlainTextIsPreformattedLineByLine)
 {
-    const TBuiltPage page("one  <b>\ntwo", {}, true);
-    EXPECT_EQ(page.BodyTree(), "pre\n  pre \"one  <b> \"\n  pre \"two \"\n");
+    const TBuiltPage page("one  <b>\n\ttwo", {}, true);
+    EXPECT_EQ(page.BodyTree(), "pre\n  pre \"one  <b> \"\n  pre \"        two \"\n");
 }
 
 } // namespace

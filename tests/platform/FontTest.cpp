@@ -136,7 +136,8 @@ TEST(Font, InstalledFacesAndAliases)
         {u"Tahoma", true, u"DejaVu Sans"},
         {u"宋体", true, u"WenQuanYi Micro Hei"},
         {u"SimSun", true, u"WenQuanYi Micro Hei"},
-        {u"arial", false, u"Liberation Sans"},            // the lookup is exact, as the installed-font list is
+        {u"arial", true, u"Liberation Sans"},             // names compare ignoring case: style sheets lower them
+        {u"liberation mono", true, u"Liberation Mono"},
         {u"Lucida Handwriting", false, u"Liberation Sans"}, // not installed: drawn with the default face
         {u"", false, u"Liberation Sans"},
     };

@@ -23,7 +23,7 @@ TEST(ResolveFontFamily, FirstInstalledName)
         {u"微软雅黑, sans-serif", u"微软雅黑"},
         {u"cursive, Verdana", u"Verdana"},   // the handwriting face is not installed
         {u"Liberation Serif", u"Liberation Serif"},
-        {u"arial", u""},                     // installed names match exactly
+        {u"arial", u"arial"},                // installed names match in any case, as style sheets write them
         {u"'Tahoma\"", u""},                 // mismatched quotes stay
         {u"NoSuchFace, AlsoMissing", u""},
         {u"", u""},
