@@ -42,6 +42,8 @@ const TTableCase TableCases[] = {
      "table\n  tr\n    td\n      text \"a \"\ntext \"b \"\n"},
     {"ColumnsAreReadPast", "<table><colgroup><col width=10><col></colgroup><tr><td>a</table>",
      "table\n  tr\n    td\n      text \"a \"\n"},
+    {"TableTagsOutsideATableAreReadPast", "a<tr><td>b</td></tr><caption>c</caption></table>d",
+     "text \"abcd \"\n"},
     {"NestedTablesStayInTheirCell", "<table><tr><td>a<table><tr><td>b</table>c<td>d</table>",
      "table\n  tr\n    td\n      text \"a \"\n      table\n        tr\n          td\n            text \"b \"\n"
      "      text \"c \"\n    td\n      text \"d \"\n"},
