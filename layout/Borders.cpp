@@ -7,6 +7,8 @@
 #include "style/Fonts.h"
 
 #include <algorithm>
+#include <climits>
+#include <span>
 
 namespace lantern {
 
@@ -30,6 +32,26 @@ Point Corner(const Rect& r, int i)
     }
 }
 
+// A polygon one pixel row tall covers exactly that row between the corners on its top line (pixels are sampled
+// at their top left point), so the thin borders of table cells are filled as rectangles, not scan-converted.
+void FillShape(platform::PaintCanvas& canvas, std::span<const Point> points, Color color)
+{
+    const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                 [](Point a, Point b) { return a.y < b.y; });
+    if (high->y - low->y != 1) {
+        canvas.FillPolygon(points, color);
+        return;
+    }
+    int left = INT_MAX, right = INT_MIN;
+    for (Point p : points)
+        if (p.y == low->y) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+        }
+    if (left < right)
+        canvas.FillRect(Rect{left, low->y, right, low->y + 1}, color);
+}
+
 // The band of side i between two nested rectangles, its ends on the corner diagonals. A left or right band runs
 // the height of its box: its straight middle is one rectangle, and only its slanted ends are scan-converted, as
 // triangles with the same edges over their rows, so the pixels are those of the whole quadrilateral.
@@ -42,18 +64,18 @@ void FillBand(platform::PaintCanvas& canvas, const Rect& outer, const Rect& inne
         canvas.FillRect(Rect{std::min(edge, inside), inner.top, std::max(edge, inside), inner.bottom}, color);
         if (inner.top > outer.top) {
             const std::array<Point, 3> end = {Point{edge, inner.top}, Point{edge, outer.top}, Point{inside, inner.top}};
-            canvas.FillPolygon(end, color);
+            FillShape(canvas, end, color);
         }
         if (outer.bottom > inner.bottom) {
             const std::array<Point, 3> end = {Point{edge, outer.bottom}, Point{edge, inner.bottom},
                                               Point{inside, inner.bottom}};
-            canvas.FillPolygon(end, color);
+            FillShape(canvas, end, color);
         }
         return;
     }
     const std::array<Point, 4> quad = {Corner(outer, side), Corner(outer, side + 1), Corner(inner, side + 1),
                                        Corner(inner, side)};
-    canvas.FillPolygon(quad, color);
+    FillShape(canvas, quad, color);
 }
 
 // A third of a border width, rounded so that the two bands of a double border take the odd pixel.
