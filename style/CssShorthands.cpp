@@ -44,6 +44,25 @@ bool IsColorWord(u16v word)
 
 bool Contains(u16v text, u16v part) { return text.find(part) != u16v::npos; }
 
+bool IsNameChar(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-';
+}
+
+// True when the value calls a function other than the ones the expansions read (a gradient, calc()): pages
+// write such a declaration after a plain one as a fallback, so expanding it would wipe what the plain one set.
+bool CallsUnknownFunction(u16v value)
+{
+    for (std::size_t open = value.find(u'('); open != u16v::npos; open = value.find(u'(', open + 1)) {
+        std::size_t start = open;
+        while (start > 0 && IsNameChar(value[start - 1]))
+            --start;
+        if (IndexIn(FunctionStarts, value.substr(start, open + 1 - start)) < 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool FindShorthand(u16v name, TShorthand& code)
@@ -131,6 +150,8 @@ std::vector<u16> TakeFunctionWords(u16& value, int maxCount)
 
 void THtmlStyleParser::ExpandShorthand(TShorthand code, u16v value)
 {
+    if (CallsUnknownFunction(value))
+        return;
     switch (code) {
     case TShorthand::Margin: ExpandBoxSides(piMarginTop, value); break;
     case TShorthand::Padding: ExpandBoxSides(piPaddingTop, value); break;

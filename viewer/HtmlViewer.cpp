@@ -1,7 +1,9 @@
 // The viewer control's creation, its published properties, the engine's callbacks and the Processing bracket.
-// Loading and history live in HtmlViewerLoad.cpp; layout driving, scrolling and painting in HtmlViewerScroll.cpp.
+// Loading and history live in HtmlViewerLoad.cpp, layout driving and scrolling in HtmlViewerScroll.cpp, painting
+// in HtmlViewerPaint.cpp.
 #include "viewer/HtmlViewer.h"
 
+#include "layout/Document.h"
 #include "markup/Buffer.h"
 #include "viewer/PaintPanel.h"
 #include "viewer/WaitCursor.h"
@@ -22,6 +24,9 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     resize(150, 150);
     setFocusPolicy(Qt::ClickFocus);
 
+    FDocument = std::make_unique<ThtDocument>();
+    FDocument->OnProgress = [this](int percent) { ProgressStep(percent); };
+
     FFramePanel = new QFrame(this);
     FFramePanel->setFrameStyle(QFrame::NoFrame);
     FFramePanel->setGeometry(rect());
@@ -38,8 +43,12 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     FHorzBar->setFocusPolicy(Qt::NoFocus);
     FHorzBar->hide();
     FScrollBarWidth = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FVertBar);
-    connect(FVertBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
+    // The view follows the vertical bar however it moves; the programmatic moves set the view top first, so only
+    // the user's moves arrive here as a change.
+    connect(FVertBar, &QScrollBar::valueChanged, this, &THtmlViewer::VScrolled);
     connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
+    FDocument->Invalidate = [this] { FPaintPanel->update(); };
+    FDocument->OnBackgroundChange = [this](Color value) { BackgroundColorChanged(value); };
 
     SetCursor(crIBeam);
     ArrangeChildren();
@@ -197,16 +206,24 @@ void THtmlViewer::SetServerRoot(u16v Value)
     FServerRoot = root;
 }
 
+bool THtmlViewer::ViewImages() const { return FDocument->ShowImages; }
+
 void THtmlViewer::SetViewImages(bool Value)
 {
-    if (FProcessing || Value == FViewImages)
+    if (FProcessing || Value == FDocument->ShowImages)
         return;
     TWaitCursor hourglass;
     try {
         SetProcessing(true);
-        FViewImages = Value;
-        // With sections on show, the background picture is loaded again and the page laid out at the same
-        // position here.
+        FDocument->ShowImages = Value;
+        if (!FDocument->Empty()) {
+            // The images layer loads the background picture again here; pictures shown or hidden change the
+            // page's extent, so it is laid out again at the same place.
+            const int pos = ScrollPosition();
+            LayOutNow();
+            SetScrollPosition(pos);
+            FPaintPanel->update();
+        }
     } catch (...) {
         EndFailedBracket(false);
         throw;

@@ -11,6 +11,8 @@
 #include "common/Exceptions.h"
 #include "common/Str.h"
 #include "common/Types.h"
+#include "platform/Canvas.h"
+#include "style/Properties.h"
 
 #include <QWidget>
 
@@ -22,8 +24,6 @@
 #include <vector>
 
 class QFrame;
-class QPainter;
-class QRect;
 class QScrollBar;
 
 namespace lantern {
@@ -31,6 +31,7 @@ namespace lantern {
 class TBuffer;
 class TImageObj;
 class TPaintPanel;
+class ThtDocument;
 
 // A file or link that names no existing file.
 class EhtLoadError : public EhtException {
@@ -120,6 +121,14 @@ struct TRightClickParameters {
     u16 WordUnderPointer;
 };
 
+// The page's background picture as the images layer loaded it. The picture and its mask are borrowed from the
+// image cache, which keeps them for as long as the page is on show.
+struct TBackgroundPicture {
+    const platform::Bitmap* Picture = nullptr;
+    const platform::Mask* Mask = nullptr; // the transparent parts, or none
+    TBackgroundPlacement Placement;
+};
+
 class THtmlViewer : public QWidget {
     Q_OBJECT
 
@@ -170,7 +179,16 @@ public:
     const u16& HotTarget() const { return FHotTarget; }
     const u16& HotTitle() const { return FHotTitle; }
 
-    // ---- Scrolling
+    // ---- Layout driving and scrolling
+    // Lays the page out in the room the control has, deciding on the vertical bar, and arranges the children.
+    void LayOutNow();
+    // Lays out again at the same place; refused while Processing.
+    void Relayout();
+    // The page's extent from the last layout; the scroll width is capped at 6000.
+    int DocHeight() const { return FDocHeight; }
+    int DocWidth() const { return FDocWidth; }
+    // The view's place relative to the section at its top, so that it survives a layout at another width; what
+    // history entries and reloads keep.
     int ScrollPosition() const;
     void SetScrollPosition(int Value);
     int VScrollPos() const;
@@ -178,8 +196,32 @@ public:
     int HScrollPos() const;
     void SetHScrollPos(int X);
     void VScrollTo(int Y);
-    void Relayout();
-    void LayOutNow();
+    // Keyboard and wheel scrolling; the control's key and wheel events come here.
+    void KeyDown(int Key, Qt::KeyboardModifiers Shift);
+    bool DoMouseWheel(Qt::KeyboardModifiers Shift, int WheelDelta, QPoint MousePos);
+    // Whether the next layout first assumes a vertical bar (>= 0) or none: one guess for every viewer of the
+    // process, learnt from the pages laid out so far.
+    static int VBarBias() { return FVBarBias; }
+    static void SetVBarBias(int Value) { FVBarBias = Value; }
+
+    // ---- The document and the child windows
+    ThtDocument& Document() const { return *FDocument; }
+    TPaintPanel& PaintPanel() const { return *FPaintPanel; }
+    QFrame& FramePanel() const { return *FFramePanel; }
+    QScrollBar& VertBar() const { return *FVertBar; }
+    QScrollBar& HorzBar() const { return *FHorzBar; }
+    // The colour the surface is filled with under the page: the document's background.
+    Color PaintColor() const { return FPaintColor; }
+    // The page within R of the surface: its background and the document from its view top. What every paint of
+    // the surface draws, and what an off-screen rendering draws band by band.
+    void PaintPage(platform::PaintCanvas& Canvas, const Rect& R);
+    // The document's notice that the page's background colour is now Value.
+    void BackgroundColorChanged(Color Value);
+    // The images layer hands the page's background picture over once it has loaded it; a new page starts
+    // without one.
+    void SetBackgroundPicture(const TBackgroundPicture& Value);
+    // True while the page's background picture stays put as the page scrolls, so scrolling repaints everything.
+    bool BackgroundFixed() const { return FBackgroundFixed; }
 
     // ---- Engine callbacks (the document builder and the image loader call these)
     void HandleMeta(u16v HttpEq, u16v Name, u16v Content);
@@ -242,7 +284,7 @@ public:
     void SetScrollBars(TScrollStyle Value);
     const u16& ServerRoot() const { return FServerRoot; }
     void SetServerRoot(u16v Value);
-    bool ViewImages() const { return FViewImages; }
+    bool ViewImages() const;
     void SetViewImages(bool Value);
     int VisitedMaxCount() const { return FVisitedMaxCount; }
     void SetVisitedMaxCount(int Value);
@@ -282,9 +324,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     friend class TPaintPanel;
+
+    // The widest a page scrolls, and the clip width it paints with.
+    static constexpr int MaxScrollWidth = 6000;
 
     // Sizes and scroll-bar decisions for a document of a given extent.
     struct TGeometry {
@@ -301,6 +348,7 @@ private:
     void FinishLoad();
     void PrepareDocument();
     void ResetDocument();
+    void ClearDocumentFor(bool Quirks);
     void PushHistory(const u16& OldName, const u16& OldTitle, DocType OldKind,
                      std::unique_ptr<TFormValueList> OldFormValues, int OldPos);
     void MarkVisitedLinks();
@@ -310,20 +358,34 @@ private:
     void FireProgress(TProgressStage Stage, int Percent);
     void FireStopSound();
     TGeometry ComputeGeometry(int W, int H) const;
+    void LayOutDocumentAt(int W, int H);
+    bool DecideVerticalBar(const TGeometry& Room);
     void ArrangeChildren();
+    static void ArrangeBar(QScrollBar& Bar, bool Shown, int Room, int Extent);
+    // How a new view top reaches the surface: by moving the pixels already there and painting the strip they
+    // uncover, or by painting everything again.
+    enum class TViewMove : std::uint8_t { MovePixels, Repaint };
+    void MoveViewTop(int Y, TViewMove How);
+    void VScrolled(int ScrollPos);
+    int ClampViewTop(int Y) const;
     void UpdateBorder();
-    void PaintPage(QPainter& Canvas, const QRect& R);
+    void PaintBackgroundPicture(platform::PaintCanvas& Canvas, const Rect& R);
     void ParseDocument(DocType Kind);
     void HandDocumentSettings();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 
-    // Children
+    // The document and the children
+    std::unique_ptr<ThtDocument> FDocument;
+    platform::Canvas FMeasureCanvas; // layout measures on it
     QFrame* FFramePanel = nullptr;
     TPaintPanel* FPaintPanel = nullptr;
     QScrollBar* FVertBar = nullptr;
     QScrollBar* FHorzBar = nullptr;
     int FScrollBarWidth = 0;
     Color FPaintColor = 0; // the paint surface's colour: the page's background
+    TBackgroundPicture FBackground;
+    int FWheelRemainder = 0; // the part of a notch that fine-grained wheels have turned so far
+    static inline int FVBarBias = 0;
 
     // The page on show
     std::unique_ptr<TBuffer> FBuffer;
@@ -336,7 +398,6 @@ private:
     std::istream* FStreamAsImage = nullptr; // not owned
     int FDocHeight = 0;
     int FDocWidth = 0;
-    int FProgressBase = 0;
 
     // History and visited links
     std::vector<u16> FHistory;
@@ -391,7 +452,6 @@ private:
     THtQuirksMode FQuirksMode = THtQuirksMode::qmDetect;
     TScrollStyle FScrollBars = TScrollStyle::ssBoth;
     u16 FServerRoot;
-    bool FViewImages = true; // held here until the document holds it
     int FVisitedMaxCount = 50;
 };
 

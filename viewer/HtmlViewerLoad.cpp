@@ -2,6 +2,8 @@
 // the visited links; the seam where the document is built.
 #include "viewer/HtmlViewer.h"
 
+#include "builder/Parser.h"
+
 #include "markup/Buffer.h"
 #include "markup/Errors.h"
 #include "markup/Tokenizer.h"
@@ -9,6 +11,9 @@
 #include "viewer/PaintPanel.h"
 #include "viewer/WaitCursor.h"
 #include "common/UrlSubs.h"
+#include "layout/Document.h"
+#include "style/Lengths.h"
+#include "style/StyleList.h"
 
 #include <QCursor>
 #include <QScrollBar>
@@ -87,14 +92,18 @@ void THtmlViewer::LoadPageFile(u16v FileName, DocType Kind)
         std::replace(file.begin(), file.end(), u'\\', u'/');
         file = platform::FullPath(file);
     }
-    FCurrentPath = file;
-
+    // CurrentPath names the new page only once it is loaded (LoadDocument compares it with the page on show to
+    // decide whether the view starts at the top), or when the page cannot be found.
+    auto cantLocate = [&] {
+        FCurrentPath = file;
+        return EhtLoadError(ToUtf8(CantLocate(file)));
+    };
     std::optional<u16> located = file.empty() ? std::nullopt : platform::LocateFile(file);
     if (!located)
-        throw EhtLoadError(ToUtf8(CantLocate(file)));
+        throw cantLocate();
     std::optional<std::vector<std::uint8_t>> bytes = platform::ReadWholeFile(*located);
     if (!bytes)
-        throw EhtLoadError(ToUtf8(CantLocate(file)));
+        throw cantLocate();
 
     std::istringstream stream(std::string(bytes->begin(), bytes->end()));
     ShowStream(*located + anchor, stream, Kind);
@@ -174,7 +183,7 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
         TWaitCursor hourglass;
         FLoading = true;
         FPendingRefreshDelay = 0;
-        FProgressBase = 75; // parsing reports 0..75 %, layout the rest
+        FDocument->ProgressBase = 75; // parsing reports 0..75 %, layout the rest
         FireProgress(TProgressStage::psStarting, 0);
         progressStarted = true;
 
@@ -240,6 +249,10 @@ void THtmlViewer::ClearView()
     FCaretPos = 0;
     FSelAnchor = -1;
     FireStopSound();
+    // An empty page has no extent to scroll through.
+    FDocHeight = FDocWidth = 0;
+    VScrollTo(0);
+    SetHScrollPos(0);
     update();
 }
 
@@ -289,8 +302,13 @@ bool THtmlViewer::JumpToAnchor(u16v Name)
         return false;
     if (Name.front() == u'#')
         Name.remove_prefix(1);
-    // The document's id table answers here (the upper-cased name); a page without a document has no ids.
-    return false;
+    const TIDObject* target = FDocument->IdTable.Find(Name); // ids compare ignoring ASCII case
+    if (!target)
+        return false;
+    VScrollTo(target->AnchorY());
+    SetHScrollPos(0);
+    AddVisited(FCurrentPath + u'#' + u16(Name));
+    return true;
 }
 
 u16 THtmlViewer::DocumentSource() const
@@ -402,30 +420,69 @@ void THtmlViewer::MarkVisitedLinks()
 
 void THtmlViewer::PrepareDocument()
 {
-    // The image cache is made on first use, the document cleared and given UseQuirks, the cache told that a new
-    // page begins, and the defaults handed over here.
+    // The image cache is made on first use and told that a new page begins here.
+    ClearDocumentFor(FUseQuirks);
     HandDocumentSettings();
 }
 
 void THtmlViewer::ResetDocument()
 {
-    // The document is given UseQuirks and cleared, and the image cache emptied when this control owns it, here.
+    // The image cache is emptied here when this control owns it.
+    ClearDocumentFor(FUseQuirks);
     HandDocumentSettings();
+}
+
+void THtmlViewer::ClearDocumentFor(bool Quirks)
+{
+    FDocument->Quirks = Quirks; // before clearing: the style store takes it from there
+    FDocument->PropStack.Quirks = Quirks;
+    FDocument->ClearDocument();
+    // A new page shows the default background until its own colour or picture is known.
+    FBackground = {};
+    FPaintColor = FDefBackground;
 }
 
 void THtmlViewer::HandDocumentSettings()
 {
-    // The document's settings operation takes DefFontName, DefPreFontName, the margins, CharSet, link underline
-    // and hover options, DefBackground, the link colours, DefFontColor and DefFontSize here.
+    ThtDocument& doc = *FDocument;
+    doc.Styles->BuildDefaultSheet(FDefFontName, FDefPreFontName, FMarginWidth, FMarginHeight, FCharSet,
+                                  !FHtOptions.Has(THtmlViewerOption::htNoLinkUnderline), FDefOverLinkColor,
+                                  FDefVisitedLinkColor, FDefHotSpotColor, FDefFontColor, FDefFontSize);
+    SetFontSizeSteps(FDefFontSize);
+    doc.PreFontName = FDefPreFontName;
+    doc.LinksReactToHover = FHtOptions.Has(THtmlViewerOption::htOverLinksActive);
+    doc.PageColor = FDefBackground;
 }
 
-void THtmlViewer::ParseDocument(DocType /*Kind*/)
+void THtmlViewer::ParseDocument(DocType Kind)
 {
-    // The document builder fills the document from FBuffer here (HTML, or plain text shown preformatted) and
-    // reports the page's title, base and base target; a page not yet built reports none.
-    FPageTitle.clear();
-    FBase.clear();
-    FBaseTarget.clear();
+    TParserHost host;
+    host.HandleMeta = [this](const u16& httpEquiv, const u16& name, const u16& content) {
+        HandleMeta(httpEquiv, name, content);
+    };
+    if (OnLink)
+        host.OnLink = [this](const u16& rel, const u16& rev, const u16& href) { OnLink(*this, rel, rev, href); };
+    if (OnSoundRequest)
+        host.OnSoundRequest = [this](const u16& src, int loop, bool stop) { OnSoundRequest(*this, src, loop, stop); };
+    if (OnInclude)
+        host.OnInclude = [this](const u16& command, const std::vector<u16>& params) {
+            std::unique_ptr<TBuffer> included;
+            OnInclude(*this, command, params, included);
+            return included;
+        };
+    host.ExpandLinkName = [this](u16v name) { return ExpandLinkName(name); };
+    host.OnProgress = [this](int percent) { ProgressStep(percent); };
+    host.ProgressBase = FDocument->ProgressBase;
+    host.MarginWidth = FMarginWidth;
+    host.MarginHeight = FMarginHeight;
+    THtmlParser parser(*FBuffer, *FDocument, std::move(host));
+    if (Kind == DocType::dtHtml)
+        parser.ParseHtml();
+    else
+        parser.ParseText();
+    FPageTitle = parser.Title();
+    FBase = parser.BaseUrl();
+    FBaseTarget = parser.BaseTarget();
 }
 
 std::unique_ptr<TFormValueList> THtmlViewer::DocumentFormValues() const

@@ -1,9 +1,12 @@
 #include "viewer/PaintPanel.h"
 
+#include "platform/Canvas.h"
 #include "viewer/HtmlViewer.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace lantern {
 
@@ -18,12 +21,26 @@ void TPaintPanel::paintEvent(QPaintEvent* event)
 {
     if (FViewer.IsLoading())
         return;
-    // Qt already double-buffers the widget, so the page is painted straight into its backing store, clipped to R.
-    QPainter canvas(this);
     const QRect r = event->rect();
-    canvas.setClipRect(r);
-    FViewer.UpdateBorder();
-    FViewer.PaintPage(canvas, r);
+    if (r.isEmpty())
+        return;
+    if (FBuffer.width() < r.width() || FBuffer.height() < r.height()) {
+        FBuffer = QImage(std::max(r.width(), FBuffer.width()), std::max(r.height(), FBuffer.height()),
+                         QImage::Format_RGB32);
+        if (FBuffer.isNull())
+            throw EOutOfResources("Out of Resources");
+    }
+    {
+        // The buffer's origin sits at R's top-left, so the page paints in surface coordinates.
+        QPainter memory(&FBuffer);
+        memory.translate(-r.left(), -r.top());
+        memory.setClipRect(r);
+        platform::PaintCanvas canvas(memory);
+        FViewer.UpdateBorder();
+        FViewer.PaintPage(canvas, Rect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()});
+    }
+    QPainter surface(this);
+    surface.drawImage(r.topLeft(), FBuffer, QRect(0, 0, r.width(), r.height()));
 }
 
 } // namespace lantern

@@ -102,6 +102,13 @@ INSTANTIATE_TEST_SUITE_P(
         ShorthandCase{u"background: rgb(1, 2, 3) none", false,
                       {{u"background-color", PropValue(Color(0x00030201))}, {u"background-image", T(u"none")},
                        {u"background-position", T(u"0% 0%")}, {u"background-repeat", T(u"repeat")}}},
+        // A value calling a function the expansion cannot read is dropped whole, so the plain declaration
+        // written before it as a fallback keeps its colour and picture.
+        ShorthandCase{u"background: #0382ad url(r.png) repeat-x; background: -moz-linear-gradient(top, #fff, #000)",
+                      false,
+                      {{u"background-color", C(u"#0382ad")}, {u"background-image", T(u"url(r.png)")},
+                       {u"background-repeat", T(u"repeat-x")}}},
+        ShorthandCase{u"margin: 4px; margin: calc(1px + 2px)", false, {{u"margin-top", T(u"4px")}}},
 
         // List style.
         ShorthandCase{u"list-style: square inside", false,
