@@ -162,6 +162,9 @@ public:
     int TextSectionCount = 0;
     int ProgressBase = 0;
     int* FirstLineBaseline = nullptr; // when set and 0, the next text line laid out writes its baseline here
+    // While tables lay out: how deeply they nest, and whether the row being laid out is in its final place.
+    int TableDepth = 0;
+    bool FinalTableRow = false;
     std::function<void(int percent)> OnProgress;
     std::function<void()> Invalidate; // the paint surface must be repainted
     // Only this part of it (surface coordinates); without it the whole surface is invalidated.
