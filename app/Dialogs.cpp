@@ -3,6 +3,8 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -30,10 +32,16 @@ Color FromQColor(const QColor& Value)
 // a colour button under it.
 class TFontDialog final : public QDialog {
 public:
-    TFontDialog(const TFontChoice& Initial, QWidget* Parent) : QDialog(Parent), FColor(ToQColor(Initial.FontColor))
+    TFontDialog(const TFontChoice& Initial, QWidget* Parent)
+        : QDialog(Parent), FInitialName(Initial.Name), FColor(ToQColor(Initial.FontColor))
     {
         setWindowTitle(QStringLiteral("Font"));
+        // Pages name Windows faces that are installed here under metric-compatible names: the dialog shows
+        // the face the name resolves to, and keeps the name unless another face is chosen.
         QFont font(QString::fromStdU16String(Initial.Name));
+        if (!QFontDatabase::hasFamily(font.family()))
+            font.setFamily(QFontInfo(font).family());
+        FShownFamily = font.family();
         if (Initial.Size > 0)
             font.setPointSize(Initial.Size);
         FFonts = new QFontDialog(font, this);
@@ -68,12 +76,15 @@ public:
     TFontChoice Choice() const
     {
         const QFont font = FFonts->currentFont();
-        return {font.family().toStdU16String(), font.pointSize(), FromQColor(FColor)};
+        const u16 name = font.family() == FShownFamily ? FInitialName : font.family().toStdU16String();
+        return {name, font.pointSize(), FromQColor(FColor)};
     }
 
 private:
     void ShowColor() { FColorButton->setStyleSheet(QStringLiteral("background-color: %1").arg(FColor.name())); }
 
+    u16 FInitialName;
+    QString FShownFamily;
     QFontDialog* FFonts = nullptr;
     QPushButton* FColorButton = nullptr;
     QColor FColor;
