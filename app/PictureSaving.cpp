@@ -87,6 +87,20 @@ QString IndexQuantized(const QImage& Picture, std::vector<GifColorType>& Palette
                           blue.data(), Indexes.data(), Palette.data()) == GIF_ERROR)
         return QStringLiteral("The picture's colours cannot be reduced for GIF.");
     Palette.resize(std::size_t(size));
+    // The quantizer works on 5 bits a channel and gives each entry its box's truncated mean, which darkens
+    // every colour (white comes out as 248): each entry becomes the true mean of the pixels it stands for.
+    std::vector<std::array<std::uint64_t, 4>> sums(Palette.size(), {0, 0, 0, 0});
+    for (std::size_t p = 0; p < count; ++p) {
+        auto& sum = sums[Indexes[p]];
+        sum[0] += red[p];
+        sum[1] += green[p];
+        sum[2] += blue[p];
+        ++sum[3];
+    }
+    for (std::size_t e = 0; e < Palette.size(); ++e)
+        if (const std::uint64_t n = sums[e][3])
+            Palette[e] = {GifByteType((sums[e][0] + n / 2) / n), GifByteType((sums[e][1] + n / 2) / n),
+                          GifByteType((sums[e][2] + n / 2) / n)};
     return {};
 }
 
