@@ -2,8 +2,11 @@
 #include "tests/app/WindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -126,6 +129,33 @@ TEST_F(ViewerCommandsTest, AboutBoxAndWebAddress)
     QTest::mouseClick(form->WebPanel, Qt::LeftButton);
     QTest::mouseClick(form->WebPanel, Qt::RightButton);
     EXPECT_EQ(Answers.OpenedAddresses, QStringList{QStringLiteral("lantern.example.org")});
+}
+
+} // namespace
+
+namespace {
+
+// Confirms whichever modal dialog opens next, as a user pressing OK at once.
+void AcceptNextDialog()
+{
+    QTimer::singleShot(0, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->accept();
+    });
+}
+
+TEST(StandardDialogs, ConfirmedUnchangedTheyReturnWhatTheyWereGiven)
+{
+    QWidget parent;
+    TStandardDialogs dialogs(&parent);
+    // Times New Roman is installed under another name; the choice keeps the name the page settings use.
+    AcceptNextDialog();
+    EXPECT_EQ(dialogs.ChooseFont({u"Times New Roman", 14, 0x00336699}), (TFontChoice{u"Times New Roman", 14, 0x00336699}));
+    AcceptNextDialog();
+    EXPECT_EQ(dialogs.ChooseFont({u"DejaVu Sans", 9, clWindowText}), (TFontChoice{u"DejaVu Sans", 9, clBlack}))
+        << "a system colour comes back as its colour value";
+    AcceptNextDialog();
+    EXPECT_EQ(dialogs.ChooseColor(0x00C0FFEE), std::optional<Color>(0x00C0FFEE));
 }
 
 } // namespace
