@@ -83,7 +83,7 @@ struct TRecordedDialogs final : TDialogs {
     void OpenAddress(const QString& Address) override { Answers->OpenedAddresses += Address; }
 };
 
-void WriteFile(const QString& Path, const QByteArray& Bytes = "<p>page</p>", bool Executable = false)
+inline void WriteFile(const QString& Path, const QByteArray& Bytes = "<p>page</p>", bool Executable = false)
 {
     QDir().mkpath(QFileInfo(Path).path());
     QFile file(Path);
