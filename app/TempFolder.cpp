@@ -1,5 +1,7 @@
 #include "app/TempFolder.h"
 
+#include "app/ExportFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -77,18 +79,7 @@ bool DeleteFolderTree(const QString& Path)
 
 bool CopyFolderContents(const QString& From, const QString& To)
 {
-    const fs::path from = NativePath(From);
-    const fs::path to = NativePath(To);
-    std::error_code error;
-    if (!fs::is_directory(fs::symlink_status(from, error)))
-        return false;
-    fs::create_directories(to, error);
-    if (error)
-        return false;
-    // skip_symlinks leaves links out of the copy, and the walk itself never descends through one.
-    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::skip_symlinks,
-             error);
-    return !error;
+    return ExportFolderTree(From, To).Complete();
 }
 
 bool IsFolderEmpty(const QString& Path)

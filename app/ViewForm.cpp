@@ -93,10 +93,13 @@ TViewForm::TViewForm(TViewFormEnvironment Environment, const QStringList& Argume
       FExtractor(Environment.ExtractorFolders, std::move(Environment.IdentityCheck)),
       FTempBase(Environment.TempBase),
       FTempNumbers(std::move(Environment.TempNumbers)),
-      FMessages(std::move(Environment.Messages))
+      FMessages(std::move(Environment.Messages)),
+      FDialogs(std::move(Environment.Dialogs))
 {
     if (!FMessages)
         FMessages = std::make_unique<TMessageBoxes>(this);
+    if (!FDialogs)
+        FDialogs = std::make_unique<TStandardDialogs>(this);
     setWindowTitle(QStringLiteral("Lantern汉化版"));
     setFont(TahomaFont());
 
@@ -208,9 +211,7 @@ void TViewForm::BuildMenus()
         action->setShortcutContext(Qt::WindowShortcut);
         return action;
     };
-    const auto handle = [this](QAction* Action, void (TViewForm::*Handler)()) {
-        connect(Action, &QAction::triggered, this, [this, Handler] { guarded(*FMessages, [&] { (this->*Handler)(); }); });
-    };
+    const auto handle = [this](QAction* Action, void (TViewForm::*Handler)()) { Handle(Action, Handler); };
 
     FileMenuItem = menuBar()->addMenu(QStringLiteral("文件"));
     OpenMenuItem = item(FileMenuItem, QStringLiteral("打开..."), QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -249,6 +250,12 @@ void TViewForm::BuildMenus()
     SaveAsBMPMenuItem = item(PopupMenu, QStringLiteral("Save As BMP"));
     SaveAsPNGMenuItem = item(PopupMenu, QStringLiteral("Save As PNG"));
     SaveAsGIF1 = item(PopupMenu, QStringLiteral("Save As GIF"));
+    ConnectCommands();
+}
+
+void TViewForm::Handle(QAction* Action, void (TViewForm::*Handler)())
+{
+    connect(Action, &QAction::triggered, this, [this, Handler] { guarded(*FMessages, [&] { (this->*Handler)(); }); });
 }
 
 // ---- Start and end of the window
@@ -373,6 +380,7 @@ void TViewForm::CloseDocument()
             Form->DocumentPath.clear();
             Form->SubFolder.clear();
             Form->FHelpSystem = {};
+            Form->PickedImage.reset();
             if (!Form->TempFolder.isEmpty()) {
                 DeleteFolderTree(Form->TempFolder);
                 Form->TempFolder.clear();

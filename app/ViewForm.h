@@ -6,16 +6,21 @@
 // and it is deleted at every close, at every open of another file and when the window is destroyed.
 #pragma once
 
+#include "app/Dialogs.h"
 #include "app/Extractor.h"
 #include "app/HelpSystemFile.h"
 #include "app/Messages.h"
+#include "app/PictureSaving.h"
 #include "app/TempFolder.h"
 #include "common/Colors.h"
+#include "platform/Bitmap.h"
 #include "viewer/HtmlViewer.h"
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -39,6 +44,7 @@ struct TViewFormEnvironment {
     QString TempBase;                  // where session folders are made; empty: the system's, chosen at each open
     TTempNumberSource TempNumbers = RandomTempNumber;
     std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
+    std::unique_ptr<TDialogs> Dialogs;   // none: the real dialogs over the window
 
     // The running program's folder, then the system's extractor folder, and the system's temporary folder.
     static TViewFormEnvironment Default();
@@ -67,8 +73,29 @@ public:
     // ---- Handlers
     void OpenMenuItemClick();
     void CloseMenuItemClick();
+    // Options, Help and the status bar's address (ViewerCommands.cpp)
+    void DefaultFontMenuItemClick();
+    void BackgroundColorMenuItemClick();
+    void HotSpotColorMenuItemClick();
+    void FontZoomInMenuItemClick();
+    void FontZoomOutMenuItemClick();
+    // True when the key was a zoom key and has been handled.
+    bool FormKeyDown(int Key, Qt::KeyboardModifiers Shift);
+    void AboutMenuItemClick();
+    void WebPanelClick();
+    // Export of the unpacked files (ExportFiles.cpp)
+    void ExportAsHTMLFilesMenuItemClick();
+    // The picture menu and saving pictures (PictureSaving.cpp)
+    void ViewerRightClick(THtmlViewer& Sender, const TRightClickParameters& Parameters);
+    void CopyImageMenuItemClick();
+    void SaveImageAs(const QString& Ext);
+    void SaveAsJPGMenuItemClick();
+    void SaveAsBMPMenuItemClick();
+    void SaveAsPNGMenuItemClick();
+    void SaveAsGIF1Click();
 
     TMessages& Messages() { return *FMessages; }
+    TDialogs& Dialogs() { return *FDialogs; }
     QString StatusText() const;
     void SetStatusText(const QString& Text);
 
@@ -82,6 +109,12 @@ public:
     Color SavedFontColor = 0;
     Color SavedBackground = 0;
     Color SavedHotSpotColor = 0;
+    // The picture last right-clicked, as it showed then; a copy, so it outlives the page that held it.
+    std::optional<platform::Bitmap> PickedImage;
+    // The save dialog's filter and default extension, kept from one picture save to the next.
+    TSaveFileRequest SaveDialog = SaveRequestFor(TPictureFormat::Jpeg);
+    // The plain picture a picture object shows now; none for a placeholder. Empty: no picture has one.
+    std::function<std::optional<platform::Bitmap>(const TImageObj& Object)> PictureOfObject;
 
     // ---- Components
     THtmlViewer* Viewer = nullptr;
@@ -118,12 +151,16 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     void BuildViewer();
     void BuildStatusBar(QWidget* Client);
     void BuildMessagePanel(QWidget* Client);
     void BuildMenus();
+    void Handle(QAction* Action, void (TViewForm::*Handler)());
+    void ConnectCommands();
     void FormCreate(const QStringList& Arguments);
     void FormDestroy();
     void PlaceMessagePanel();
@@ -134,6 +171,7 @@ private:
     THelpSystemFile FHelpSystem; // of the open document
     TTempNumberSource FTempNumbers;
     std::unique_ptr<TMessages> FMessages;
+    std::unique_ptr<TDialogs> FDialogs;
     QLabel* FStatusCaption = nullptr;
     QString FProgram; // the extractor that passed the installation check of the open in progress
 };

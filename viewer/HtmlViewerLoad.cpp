@@ -446,10 +446,12 @@ void THtmlViewer::ClearDocumentFor(bool Quirks)
 void THtmlViewer::HandDocumentSettings()
 {
     ThtDocument& doc = *FDocument;
+    // Zooming out may take the setting to 0 or below; text then shows at the smallest size, never vanishes.
+    const int fontSize = std::max(1, FDefFontSize);
     doc.Styles->BuildDefaultSheet(FDefFontName, FDefPreFontName, FMarginWidth, FMarginHeight, FCharSet,
                                   !FHtOptions.Has(THtmlViewerOption::htNoLinkUnderline), FDefOverLinkColor,
-                                  FDefVisitedLinkColor, FDefHotSpotColor, FDefFontColor, FDefFontSize);
-    SetFontSizeSteps(FDefFontSize);
+                                  FDefVisitedLinkColor, FDefHotSpotColor, FDefFontColor, fontSize);
+    SetFontSizeSteps(fontSize);
     doc.PreFontName = FDefPreFontName;
     doc.LinksReactToHover = FHtOptions.Has(THtmlViewerOption::htOverLinksActive);
     doc.PageColor = FDefBackground;
