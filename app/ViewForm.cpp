@@ -2,6 +2,7 @@
 
 #include "app/Guard.h"
 #include "app/StartPage.h"
+#include "layout/ImageObj.h"
 #include "markup/CodePages.h"
 
 #include <QApplication>
@@ -100,6 +101,7 @@ TViewForm::TViewForm(TViewFormEnvironment Environment, const QStringList& Argume
         FMessages = std::make_unique<TMessageBoxes>(this);
     if (!FDialogs)
         FDialogs = std::make_unique<TStandardDialogs>(this);
+    PictureOfObject = [](const TImageObj& Object) { return Object.PictureBitmap(); };
     setWindowTitle(QStringLiteral("Lantern汉化版"));
     setFont(TahomaFont());
 

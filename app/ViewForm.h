@@ -113,7 +113,7 @@ public:
     std::optional<platform::Bitmap> PickedImage;
     // The save dialog's filter and default extension, kept from one picture save to the next.
     TSaveFileRequest SaveDialog = SaveRequestFor(TPictureFormat::Jpeg);
-    // The plain picture a picture object shows now; none for a placeholder. Empty: no picture has one.
+    // The plain picture a picture object shows now; none for a placeholder. Tests replace it.
     std::function<std::optional<platform::Bitmap>(const TImageObj& Object)> PictureOfObject;
 
     // ---- Components
