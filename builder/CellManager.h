@@ -1,9 +1,9 @@
-// Which COL specification a table cell falls under (TCellManager): a small occupancy grid of the rows read so
+// Which COL description a table cell falls under (TCellManager): a small occupancy grid of the rows read so
 // far, one character per column, "o" for a free position and "x" for one a cell already covers, so that cells
 // pushed right by row spans from above still find their column.
 //
 // Positions past the end of a row's string are free: a row spanned from far above costs only the positions it
-// reaches, and a cell reaching beyond the last specification keeps its span.
+// reaches, and a cell reaching beyond the last description keeps its span.
 #pragma once
 
 #include <string>

@@ -103,7 +103,7 @@ struct THtmlParser::TTableState {
     std::vector<std::unique_ptr<TCellList>> FootRows; // held aside until the table ends
     int GroupDepth = -1;                              // stack depth at the last row group tag; -1: none yet
     bool ColumnSpecsAllowed = true;                   // until the first cell
-    std::unique_ptr<TCellManager> Grid;               // once the table has column specifications
+    std::unique_ptr<TCellManager> Grid;               // once the table has column descriptions
     std::optional<TCellManager> GridBeforeRow;        // to forget the cells of a hidden row
     int RowsRead = 0;                                 // rows kept so far, footer rows included
     std::unique_ptr<TCellObj> Cell;                   // the cell being filled

@@ -1,5 +1,5 @@
 // Tables: the section that lays a grid of cells out (THtmlTable), its rows (TCellList), its cells (TCellObj, each
-// with the cell of sections it holds, TCellObjCell) and the column specifications of COL and COLGROUP (TColSpec).
+// with the cell of sections it holds, TCellObjCell) and the column descriptions of COL and COLGROUP (TColSpec).
 //
 // A table is laid out in two passes. The width pass measures the minimum and maximum width of every cell, folds
 // them into columns (spanning cells in increasing span order, with percent, fixed and relative widths honoured)
@@ -11,7 +11,7 @@
 // The block around the table (TTableBlock, TableBlock.h) carries its margins, borders, background, width and
 // float; the table itself knows only its grid.
 //
-// Ownership: a table owns its rows and column specifications; a row owns its cells (fillers included); a cell owns
+// Ownership: a table owns its rows and column descriptions; a row owns its cells (fillers included); a cell owns
 // its content cell and the source of its background picture. Everything else (the document, the fonts and pictures
 // of the content) is borrowed.
 #pragma once
@@ -135,7 +135,7 @@ public:
     TCellList(ThtDocument& document, const TCellList& source); // for Clone
     ~TCellList();
 
-    // Appends a cell and lets the row's height specification reach it.
+    // Appends a cell and lets the row's height setting reach it.
     void AddCell(std::unique_ptr<TCellObj> cell);
     int Count() const { return static_cast<int>(Cells.size()); }
 
@@ -159,7 +159,7 @@ public:
 
     // --- building
     void AddRow(std::unique_ptr<TCellList> row) { Rows.push_back(std::move(row)); }
-    // Adds span copies (at most 10000) of one column's specification.
+    // Adds span copies (at most 10000) of one column's description.
     void AddColSpecs(int span, TWidthSpec width, u16v align, std::uint8_t vAlign);
 
     // --- the section

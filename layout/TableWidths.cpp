@@ -1,5 +1,5 @@
 // The width pass of a table: the minimum and maximum widths of its columns from their cells (spanning cells in
-// increasing span order) and from COL specifications, and the share of the table's width every column gets.
+// increasing span order) and from COL descriptions, and the share of the table's width every column gets.
 //
 // Amounts are always shared cumulatively from the right-most column to the left: the running total is rounded
 // and each column receives the difference to the previous total, so the parts add up exactly.
@@ -340,7 +340,7 @@ void THtmlTable::FoldSpanningCell(int column, const TCellObj& cell, int minWidth
         At(ColMaxWidths, c) = std::max(At(ColMaxWidths, c), At(ColMinWidths, c));
 }
 
-// Relative widths from COL specifications hold in the measurement too, so the columns keep their proportions
+// Relative widths from COL descriptions hold in the measurement too, so the columns keep their proportions
 // whatever room the table gets.
 void THtmlTable::WeighColumnsBySpecs()
 {

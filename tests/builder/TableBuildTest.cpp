@@ -1,5 +1,5 @@
 // Tables as the builder reads them: implied rows, header and footer rows in their places, captions, column
-// specifications matched to the cells under them, the defaults cells take from their table, nesting and stray
+// descriptions matched to the cells under them, the defaults cells take from their table, nesting and stray
 // table tags.
 #include "tests/builder/BuilderFixture.h"
 
