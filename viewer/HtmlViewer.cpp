@@ -175,8 +175,7 @@ void THtmlViewer::SetImageCacheCount(int Value)
 void THtmlViewer::SetNoSelect(bool Value)
 {
     if (Value && !FNoSelect) {
-        FSelStart = -1;
-        FSelEnd = -1;
+        FDocument->SelStart = FDocument->SelEnd = 0;
         update();
     }
     FNoSelect = Value;
