@@ -15,6 +15,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -25,11 +26,16 @@ class QProgressBar;
 
 namespace lantern {
 
+class TFindDialog;
+
 inline constexpr char16_t AppTitle[] = u"Lantern";
 inline constexpr char16_t ProductAddress[] = u"lantern.example.org";
 
 // The hovered-link colour the window gives its viewer.
 inline constexpr Color clFuchsia = MakeColor(255, 0, 255);
+
+// Hands a mail or web link to the desktop's default handler.
+void OpenWithSystemHandler(const QString& Link);
 
 // Where the window finds its outside world; tests replace parts of it.
 struct TViewFormEnvironment {
@@ -39,6 +45,7 @@ struct TViewFormEnvironment {
     QString TempBase;                  // where session folders are made; empty: the system's, chosen at each open
     TTempNumberSource TempNumbers = RandomTempNumber;
     std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
+    std::function<void(const QString&)> OpenExternal = OpenWithSystemHandler; // mail and web links
 
     // The running program's folder, then the system's extractor folder, and the system's temporary folder.
     static TViewFormEnvironment Default();
@@ -67,6 +74,14 @@ public:
     // ---- Handlers
     void OpenMenuItemClick();
     void CloseMenuItemClick();
+    // Link routing (LinkRouting.cpp)
+    void ViewerHotSpotClick(THtmlViewer& Sender, const u16& SRC, bool& Handled);
+    void ViewerHotSpotCovered(THtmlViewer& Sender, const u16& SRC);
+    // Edit menu (EditMenu.cpp)
+    void FindMenuItemClick();
+    void FindDialogFind();
+    void CopyMenuItemClick();
+    void SelectAllMenuItemClick();
 
     TMessages& Messages() { return *FMessages; }
     QString StatusText() const;
@@ -92,6 +107,7 @@ public:
     QLabel* WebPanel = nullptr;
     QLabel* Panel2 = nullptr;
     QMenu* PopupMenu = nullptr;
+    TFindDialog* FindDialog = nullptr; // made at the first Edit > Find
 
     QMenu* FileMenuItem = nullptr;
     QAction* OpenMenuItem = nullptr;
@@ -128,6 +144,7 @@ private:
     void FormDestroy();
     void PlaceMessagePanel();
     void RestoreViewerDefaults();
+    void ToggleOutline(const u16& Key);
 
     TExtractor FExtractor;
     QString FTempBase;
@@ -135,6 +152,7 @@ private:
     TTempNumberSource FTempNumbers;
     std::unique_ptr<TMessages> FMessages;
     QLabel* FStatusCaption = nullptr;
+    std::function<void(const QString&)> FOpenExternal;
     QString FProgram; // the extractor that passed the installation check of the open in progress
 };
 
