@@ -7,7 +7,9 @@
 #include "viewer/PaintPanel.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTime>
 #include <gtest/gtest.h>
 
@@ -171,6 +173,37 @@ TEST_F(PointerTest, HoveringALinkShowsItAndLeavingEndsIt)
     QCoreApplication::sendEvent(&surface, &leave);
     EXPECT_EQ(Covered, (std::vector<u16>{u"next.htm", u"", u"next.htm", u""}));
     EXPECT_TRUE(Viewer.HotUrl().empty());
+}
+
+// Pixels of the page in the colour 0x00BBGGRR.
+int PixelsOf(THtmlViewer& Viewer, Color Value)
+{
+    QImage image(Viewer.PaintPanel().size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        platform::PaintCanvas canvas(painter);
+        Viewer.PaintPage(canvas, Rect{0, 0, image.width(), image.height()});
+    }
+    const QRgb wanted = qRgb(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF);
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == wanted;
+    return n;
+}
+
+TEST_F(PointerTest, AHoveredLinkTakesTheOverLinkColourUntilThePointerLeaves)
+{
+    constexpr Color Fuchsia = MakeColor(255, 0, 255);
+    Viewer.SetDefOverLinkColor(Fuchsia);
+    Viewer.SetHtOptions(Viewer.HtOptions().With(THtmlViewerOption::htOverLinksActive));
+    Show(LinkPage);
+    ASSERT_EQ(PixelsOf(Viewer, Fuchsia), 0);
+    Move(At(PosOf(u"link")));
+    EXPECT_GT(PixelsOf(Viewer, Fuchsia), 20);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&Viewer.PaintPanel(), &leave);
+    EXPECT_EQ(PixelsOf(Viewer, Fuchsia), 0);
 }
 
 TEST_F(PointerTest, TheHoverTimerEndsAHoverThePointerLeftUnnoticed)
