@@ -235,6 +235,8 @@ void THtmlViewer::FinishLoad()
     FPaintPanel->update();
     FireProgress(TProgressStage::psEnding, 100);
     FLoading = false;
+    // A progress handler that lets painting happen paints nothing while Loading: the page is asked for again.
+    FPaintPanel->update();
 }
 
 void THtmlViewer::ClearView()
