@@ -3,8 +3,9 @@
 // Processing and Loading flags.
 //
 // The class spans one source file per concern: HtmlViewer.cpp (creation, properties, engine callbacks),
-// HtmlViewerLoad.cpp (loading, history, visited links, the document seam) and HtmlViewerScroll.cpp (layout
-// driving, scrolling, painting).
+// HtmlViewerLoad.cpp (loading, history, visited links, the document seam), HtmlViewerScroll.cpp (layout
+// driving, scrolling, painting), HtmlViewerPointer.cpp (hover, links, selection by the pointer) and
+// HtmlViewerFind.cpp (find, selected text, clipboard).
 #pragma once
 
 #include "common/Colors.h"

@@ -441,6 +441,9 @@ void THtmlViewer::EndHover()
 void THtmlViewer::SetSurfaceCursor(int Value)
 {
     switch (Value) {
+    case crHourGlass:
+        FPaintPanel->setCursor(Qt::WaitCursor);
+        break;
     case crHandPoint:
         FPaintPanel->setCursor(Qt::PointingHandCursor);
         break;

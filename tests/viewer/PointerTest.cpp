@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QCursor>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QPainter>
 #include <QTime>
 #include <gtest/gtest.h>
@@ -229,6 +231,42 @@ TEST_F(PointerTest, RightClickReportsTheLinkAndTheWord)
     Send(QEvent::MouseButtonRelease, p, Qt::RightButton, Qt::NoButton);
     EXPECT_EQ(seen.LinkUrl, u"next.htm");
     EXPECT_EQ(seen.WordUnderPointer, u"link");
+    EXPECT_TRUE(Clicked.empty());
+}
+
+TEST_F(PointerTest, DraggingPastTheBottomScrollsEightLinesAStepAndExtendsTheSelection)
+{
+    u16 page;
+    for (int i = 0; i < 100; ++i)
+        page += u"<p>paragraph " + FromAscii(std::to_string(i)) + u"</p>";
+    Show(page);
+    Viewer.show();
+    QWidget& surface = Viewer.PaintPanel();
+    Press(At(PosOf(u"paragraph 1")));
+    // the pointer rests 20 pixels below the surface while the button is held; the release ends the loop
+    const QPoint below(50, surface.height() + 20);
+    QCursor::setPos(surface.mapToGlobal(below));
+    if (surface.mapFromGlobal(QCursor::pos()) != below)
+        GTEST_SKIP() << "this platform cannot place the pointer";
+    QTimer::singleShot(350, [&] { Release(below); });
+    Move(below, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_GT(Viewer.VScrollPos(), 0);
+    EXPECT_EQ(Viewer.VScrollPos() % 128, 0) << Viewer.VScrollPos();
+    EXPECT_EQ(Viewer.SelStart(), PosOf(u"paragraph 1"));
+    EXPECT_GT(Viewer.SelEnd(), PosOf(u"paragraph 8"));
+}
+
+TEST_F(PointerTest, AMiddleClickArmsPanningAndTheNextPressEndsIt)
+{
+    Show(LinkPage);
+    QWidget& surface = Viewer.PaintPanel();
+    const QPoint p = At(PosOf(u"plain"));
+    Send(QEvent::MouseButtonPress, p, Qt::MiddleButton, Qt::MiddleButton);
+    Send(QEvent::MouseButtonRelease, p, Qt::MiddleButton, Qt::NoButton);
+    EXPECT_EQ(surface.cursor().shape(), Qt::SizeVerCursor);
+    Click(At(PosOf(u"link"))); // ends panning and does nothing else
+    EXPECT_EQ(surface.cursor().shape(), Qt::IBeamCursor);
     EXPECT_TRUE(Clicked.empty());
 }
 
