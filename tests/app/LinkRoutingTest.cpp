@@ -1,9 +1,13 @@
 #include "app/LinkRouting.h"
 #include "app/ViewForm.h"
+#include "layout/Document.h"
+#include "viewer/PaintPanel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -210,6 +214,20 @@ TEST_F(LinkRoutingWindowTest, OnlyMailAndWebLinksReachTheSystemHandler)
     EXPECT_EQ(Opened, (QStringList{QStringLiteral("mailto:someone@example.org"), QStringLiteral("https://example.org/a"),
                                    LongLink}));
     EXPECT_EQ(Showing(), Path("index.htm"));
+}
+
+TEST_F(LinkRoutingWindowTest, TheLinkUnderThePointerAndItsTitleShowInTheStatusBar)
+{
+    Form->Viewer->ShowString(u"<p>see <a href=\"sub/a.htm\" title=\"Page A\">page a</a></p>", u"", DocType::dtHtml);
+    ThtDocument& document = Form->Viewer->Document();
+    platform::Canvas canvas;
+    int x = 0, y = 0;
+    ASSERT_TRUE(document.CaretToPoint(&canvas, document.SearchForward(0, u"page", true) + 1, x, y));
+    QWidget& surface = Form->Viewer->PaintPanel();
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, y + 4), surface.mapToGlobal(QPointF(x, y + 4)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&surface, &move);
+    EXPECT_EQ(Form->StatusText(), QStringLiteral("sub/a.htm     Title: Page A"));
 }
 
 TEST_F(LinkRoutingWindowTest, CoveredLinkAndTitleShowInTheStatusBar)
