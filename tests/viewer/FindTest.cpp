@@ -119,20 +119,43 @@ TEST_F(FindTest, TheHtmlFragmentIsCutAtTheSelection)
                                      "</style></head><p>a <b><!--StartFragment-->b<!--EndFragment-->");
 }
 
-TEST_F(FindTest, TheFragmentOfAUtf8PageIsExactlyTheSelectedSource)
+// A page in a multi-byte code page: "<first word> <i><selected word></i> <last word>".
+struct TCodePageCase {
+    const char* Charset;
+    std::string Bytes;      // the paragraph's text in that code page
+    const char16_t* Select; // the selected word, decoded
+    std::string First;      // the first word and the selected one in UTF-8
+    std::string Selected;
+};
+
+TEST_F(FindTest, TheFragmentOfAMultiBytePageIsExactlyTheSelectedSource)
 {
-    ShowBytes("<html><head><meta charset=\"utf-8\"><title>t</title></head>"
-              "<body><p>\xE4\xB8\xAD\xE6\x96\x87 <i>\xE9\x80\x89\xE6\x8B\xA9</i> \xE6\x96\x87\xE6\x9C\xAC</p></body></html>");
-    ASSERT_TRUE(Viewer.SearchText(u"\u9009\u62E9", true, false)); // 选择
-    const std::string text = Viewer.SelectionAsHtmlFragment();
-    const std::string body = CheckedBody(text);
-    EXPECT_EQ(body, std::string(Doctype) +
-                        "<html><style> body {font-size: 12pt; font-family: \"Times New Roman\"; }</style><head>"
-                        "<title>t</title></head><body><p>\xE4\xB8\xAD\xE6\x96\x87 <i><!--StartFragment-->"
-                        "\xE9\x80\x89\xE6\x8B\xA9<!--EndFragment-->");
-    const std::size_t from = HeaderNumber(text, "StartFragment:");
-    EXPECT_EQ(text.substr(from, HeaderNumber(text, "EndFragment:") - from), "\xE9\x80\x89\xE6\x8B\xA9");
-    EXPECT_NE(text.find("SourceURL:file:///help/page.htm\r\n"), std::string::npos);
+    const TCodePageCase cases[] = {
+        {"utf-8", "\xE4\xB8\xAD\xE6\x96\x87 <i>\xE9\x80\x89\xE6\x8B\xA9</i> \xE6\x96\x87\xE6\x9C\xAC", u"\u9009\u62E9",
+         "\xE4\xB8\xAD\xE6\x96\x87", "\xE9\x80\x89\xE6\x8B\xA9"},
+        // GBK pages declare themselves gb2312 (code page 936)
+        {"gb2312", "\xD6\xD0\xCE\xC4 <i>\xD1\xA1\xD4\xF1</i> \xCE\xC4\xB1\xBE", u"\u9009\u62E9", "\xE4\xB8\xAD\xE6\x96\x87",
+         "\xE9\x80\x89\xE6\x8B\xA9"},
+        {"big5", "\xA4\xA4\xA4\xE5 <i>\xBF\xEF\xBE\xDC</i> \xA4\xE5\xA5\xBB", u"\u9078\u64C7", "\xE4\xB8\xAD\xE6\x96\x87",
+         "\xE9\x81\xB8\xE6\x93\x87"},
+        // the second byte of 選 is an ASCII letter's code
+        {"shift_jis", "\x93\xFA\x96\x7B <i>\x91\x49\x91\xF0</i> \x95\xB6\x8E\x9A", u"\u9078\u629E",
+         "\xE6\x97\xA5\xE6\x9C\xAC", "\xE9\x81\xB8\xE6\x8A\x9E"},
+    };
+    for (const TCodePageCase& c : cases) {
+        ShowBytes(std::string("<html><head><meta charset=\"") + c.Charset + "\"><title>t</title></head><body><p>" +
+                  c.Bytes + "</p></body></html>");
+        ASSERT_TRUE(Viewer.SearchText(c.Select, true, false)) << c.Charset;
+        const std::string text = Viewer.SelectionAsHtmlFragment();
+        EXPECT_EQ(CheckedBody(text), std::string(Doctype) +
+                                         "<html><style> body {font-size: 12pt; font-family: \"Times New Roman\"; }"
+                                         "</style><head><title>t</title></head><body><p>" +
+                                         c.First + " <i><!--StartFragment-->" + c.Selected + "<!--EndFragment-->")
+            << c.Charset;
+        const std::size_t from = HeaderNumber(text, "StartFragment:");
+        EXPECT_EQ(text.substr(from, HeaderNumber(text, "EndFragment:") - from), c.Selected) << c.Charset;
+        EXPECT_NE(text.find("SourceURL:file:///help/page.htm\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(FindTest, CopyPutsPlainTextAndTheFragmentOnTheClipboard)
