@@ -419,9 +419,10 @@ void THtmlViewer::HoverTimerTick()
     EndHover();
 }
 
+// A drag that leaves the surface keeps its hover: the pointer is held by the surface until the release.
 void THtmlViewer::PanelLeft()
 {
-    if (!FPanning && !FLeftDown)
+    if (!FPanning && !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         EndHover();
 }
 
