@@ -4,6 +4,7 @@
 
 #include "layout/Document.h"
 #include "markup/Buffer.h"
+#include "viewer/ClipBuffer.h"
 #include "viewer/PaintPanel.h"
 
 #include <QClipboard>
@@ -126,10 +127,11 @@ u16 THtmlViewer::SelectionText() { return FDocument->SelectionText(); }
 
 void THtmlViewer::CopyToClipboard()
 {
-    if (FDocument->SelectionLength() <= 0)
+    const int length = FDocument->SelectionLength();
+    if (length <= 0)
         return;
     auto data = std::make_unique<QMimeData>();
-    data->setText(QString::fromStdU16String(SelectionText()));
+    ClipBuffer::CopySelection(*FDocument, length + 1, *data);
     const std::string html = SelectionAsHtmlFragment();
     data->setData(QStringLiteral("text/html"), QByteArray(html.data(), qsizetype(html.size())));
     QGuiApplication::clipboard()->setMimeData(data.release());
