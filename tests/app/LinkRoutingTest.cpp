@@ -195,9 +195,11 @@ TEST_F(LinkRoutingWindowTest, OutlineEntriesToggleBothBlocks)
     ASSERT_TRUE(Click(u"sub/outline.htm"));
     THtmlViewer& viewer = *Form->Viewer;
     ASSERT_EQ(viewer.ElementDisplay(u"sec1Minus"), 6);
+    ASSERT_LT(viewer.Document().SearchForward(0, u"minus", true), 0); // hidden text is not there to find
     EXPECT_TRUE(Click(u"IDEXPAND_sec1"));
     EXPECT_EQ(viewer.ElementDisplay(u"sec1Minus"), 0);
     EXPECT_EQ(viewer.ElementDisplay(u"sec1Plus"), 0);
+    EXPECT_GE(viewer.Document().SearchForward(0, u"minus", true), 0);
     EXPECT_TRUE(Click(u"idexpand_sec1"));
     EXPECT_EQ(viewer.ElementDisplay(u"sec1Minus"), 1);
     EXPECT_EQ(viewer.ElementDisplay(u"sec1Plus"), 1);
