@@ -101,7 +101,7 @@ private:
     void CloseLink();
     void CloseOpenLink();
     void ParseFontAttributes(bool basefont, bool preformatted);
-    void PlaceImage(const TAttributeList& attributes);
+    void PlaceImage();
     void ParseImage();
     void SetNoBreak(bool on);
 
@@ -150,10 +150,16 @@ private:
     // --- ParserTables.cpp
     void ParseTable();
     struct TTableState;
+    void ReadTableContent(TTableState& table);
+    void AssembleTable(TTableState& table, int tableDepth);
+    void StartTableRow(TTableState& table);
+    void StartRowGroup(TTableState& table);
     void StartTableCell(TTableState& table);
+    void ApplyCellBorderDefaults(const TTableState& table, TProperties& cell);
     void FinishTableCell(TTableState& table);
     void FinishTableRow(TTableState& table);
     void ParseCaption(TTableState& table);
+    void ParseColumnSpecs(TTableState& table);
     void ParseOutsideCells(TTableState& table);
 
     // --- ParserForms.cpp

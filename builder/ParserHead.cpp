@@ -4,6 +4,7 @@
 #include "builder/Parser.h"
 
 #include "layout/Document.h"
+#include "layout/Maps.h"
 #include "markup/Buffer.h"
 #include "platform/FileSystem.h"
 #include "style/CssParser.h"
@@ -179,18 +180,24 @@ void THtmlParser::ParseBackgroundSound()
     NextSymbol();
 }
 
-// Leaves /MAP, the end of the text, or the symbol after three strays current. The areas go to the picture
-// objects' map list; until maps can be kept, the map's structure is read and its areas passed over.
+// Leaves /MAP, the end of the text, or the symbol after three strays current. Only a map closed by /MAP joins
+// the document's maps.
 void THtmlParser::ParseMap()
 {
     constexpr int MaxStrays = 3;
+    const TAttribute* name = Attributes().Find(symName);
+    auto map = std::make_unique<TMapItem>(name ? UpperAscii(TrimView(name->Value)) : u16());
     NextSymbol();
     int strays = 0;
     while (Sy() != symEndMap && Sy() != symEndOfFile) {
-        if (Sy() != symArea && Sy() != symText && ++strays >= MaxStrays)
+        if (Sy() == symArea)
+            map->AppendArea(Attributes());
+        else if (Sy() != symText && ++strays >= MaxStrays)
             break;
         NextSymbol();
     }
+    if (Sy() == symEndMap)
+        Doc.MapList.push_back(std::move(map));
 }
 
 // Leaves the OBJECT tag current. The host decides whether an object becomes a panel; until panels can be

@@ -3,6 +3,7 @@
 
 #include "layout/Block.h"
 #include "layout/Document.h"
+#include "layout/ImageObj.h"
 #include "layout/TextSection.h"
 #include "style/ColorParser.h"
 #include "style/FontInfo.h"
@@ -252,28 +253,26 @@ void THtmlParser::ParseFontAttributes(bool basefont, bool preformatted)
 void THtmlParser::ParseImage()
 {
     EnsureSection();
+    PlaceImage();
+    NextSymbol();
+}
+
+// The IMG or PANEL being read stands in the text at its tag, styled as its element. A picture that fails to
+// load shows its alternative text in its box, so a link made of a picture stays one a reader can find and follow.
+void THtmlParser::PlaceImage()
+{
     const TAttributeList& attributes = Attributes();
     const THtmlSymbol sy = Sy();
     const u16& tag = SymbolName(sy);
     Push(tag, &attributes);
+    std::unique_ptr<TFloatingObj> object;
     if (sy == symImg)
-        PlaceImage(attributes);
+        object = std::make_unique<TImageObj>(Doc, attributes);
+    else
+        object = std::make_unique<TPanelObj>(Doc, attributes);
+    object->SetFromProperties(Top());
+    EnsureSection().PlaceObject(std::move(object), TagPosition());
     Pop(tag);
-    NextSymbol();
-}
-
-// Until pictures can be placed, an image stands in the text as its alternative text, as it does wherever the
-// picture cannot be shown, so that a link made of a picture stays a link a reader can find and follow.
-void THtmlParser::PlaceImage(const TAttributeList& attributes)
-{
-    const TAttribute* alt = attributes.Find(symAlt);
-    if (!alt || TrimView(alt->Value).empty())
-        return;
-    TokenObj token;
-    u16 text = u" " + Trim(alt->Value) + u" ";
-    std::replace_if(text.begin(), text.end(), [](char16_t c) { return c < u' '; }, u' ');
-    token.AddString(text, TagPosition());
-    EnsureSection().AppendToken(token);
 }
 
 } // namespace lantern

@@ -143,14 +143,11 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
         skipLineEnd();
         return true;
     }
-    case symImg: {
+    case symImg:
+    case symPanel:
         FlushPreLine(pre);
-        const TAttributeList& attributes = Attributes();
-        Push(u"img", &attributes);
-        PlaceImage(attributes);
-        Pop(u"img");
+        PlaceImage();
         return true;
-    }
     case symA:
         FlushPreLine(pre);
         StartLink();
@@ -209,7 +206,6 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
         FlushPreLine(pre);
         ParseScript();
         return true;
-    case symPanel: return true;
     case symObject:
         FlushPreLine(pre);
         ParseObject();

@@ -1,14 +1,20 @@
-// Reading TABLE: rows, cells, captions and row groups, with the missing row and cell tags of real pages implied.
-// The table reader keeps the structure of the markup (which content belongs to which cell, what lies outside
-// every cell, where the table ends), so everything written in a table reaches the document in its order. Until
-// tables are laid out as grids, the table is a block holding one block per row and one block per cell, so the
-// cells of a row follow one another down the page.
+// Reading TABLE into a table block holding a grid of rows and cells, with the missing row and cell tags of real
+// pages implied: a cell without a row gets one, header and footer rows go where they belong, content met outside
+// every cell stands before the table, a caption wraps the table with it, COL and COLGROUP give their columns'
+// widths and alignments, and tables nest at most ten deep. Cells are filled by the ordinary body loop.
+#include "builder/CellManager.h"
 #include "builder/Parser.h"
 
 #include "layout/Block.h"
 #include "layout/Document.h"
+#include "layout/Table.h"
+#include "layout/TableBlock.h"
 #include "layout/TextSection.h"
 #include "style/Properties.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
 
 namespace lantern {
 
@@ -16,22 +22,91 @@ namespace {
 
 constexpr int MaxTableDepth = 10;
 
-enum class RowKind { Head, Body, Foot };
+enum class RowKind : std::uint8_t { Head, Body, Foot };
+
+// VALIGN of a row or a cell.
+std::uint8_t VAlignOf(const TAttributeList& attributes, std::uint8_t otherwise)
+{
+    const TAttribute* valign = attributes.Find(symValign);
+    if (!valign)
+        return otherwise;
+    if (SameTextAscii(valign->Value, u"top") || SameTextAscii(valign->Value, u"baseline"))
+        return VAlignTop;
+    if (SameTextAscii(valign->Value, u"middle"))
+        return VAlignMiddle;
+    if (SameTextAscii(valign->Value, u"bottom"))
+        return VAlignBottom;
+    return otherwise;
+}
+
+// What a COL or COLGROUP says.
+struct TColumnValues {
+    TColSpec Spec;
+    int Span = 1;
+};
+
+void ReadColumnValues(const TAttributeList& attributes, TColumnValues& values)
+{
+    static constexpr std::array<u16v, 6> aligns = {u"center", u"middle", u"absmiddle", u"left", u"right", u"justify"};
+    for (std::size_t i = 0; i < attributes.Count(); ++i) {
+        const TAttribute& a = attributes[i];
+        switch (a.Symbol) {
+        case symAlign:
+            if (const u16 align = LowerAscii(a.Value); std::find(aligns.begin(), aligns.end(), align) != aligns.end())
+                values.Spec.Align = align;
+            break;
+        case symValign: {
+            const u16 valign = LowerAscii(a.Value);
+            if (valign == u"top")
+                values.Spec.VAlign = VAlignTop;
+            else if (valign == u"middle" || valign == u"absmiddle" || valign == u"center")
+                values.Spec.VAlign = VAlignMiddle;
+            else if (valign == u"baseline")
+                values.Spec.VAlign = VAlignBaseline;
+            else if (valign == u"bottom")
+                values.Spec.VAlign = VAlignBottom;
+            break;
+        }
+        case symWidth: values.Spec.Width = ParseWidthSpec(a.IntValue, a.Value); break;
+        case symSpan: values.Span = std::max(a.IntValue, 1); break;
+        default: break;
+        }
+    }
+}
+
+// A column's horizontal alignment as text-align.
+u16 TextAlignOf(const TColSpec& spec)
+{
+    return spec.Align == u"middle" || spec.Align == u"absmiddle" ? u"center" : spec.Align;
+}
+
+bool Unset(const PropValue& cell)
+{
+    return cell.IsEmpty() || TProperties::IsUnsetLength(cell);
+}
 
 } // namespace
 
 struct THtmlParser::TTableState {
-    TCellBasic* Outer = nullptr;       // receives the table, and content met outside every cell
-    std::unique_ptr<TBlock> Table;     // added to Outer when the table ends
+    TCellBasic* Outer = nullptr; // receives the table, and content met outside every cell
+    THtmlTable* Table = nullptr;
+    std::unique_ptr<TTableBlock> Block; // added to Outer (or to the wrapper) when the table ends
+    std::unique_ptr<TTableAndCaptionBlock> Wrapper;
     std::unique_ptr<TBlock> Caption;
     bool CaptionOnTop = true;
-    std::unique_ptr<TBlock> Row;       // the row being filled
-    int RowDepth = 0;                  // stack depth before the row's "tr" was pushed
-    bool RowHidden = false;            // the row's display is none
+    bool StyleGivesBorderWidth = false;
+    std::unique_ptr<TCellList> Row; // the row being filled
+    int RowDepth = 0;               // stack depth before the row's "tr" was pushed
+    bool RowHidden = false;         // the row's display is none
+    std::uint8_t RowVAlign = VAlignMiddle;
     RowKind Kind = RowKind::Body;
-    std::vector<std::unique_ptr<TBlock>> FootRows; // held aside until the table ends
-    int GroupDepth = -1;               // stack depth at the last row group tag; -1: none yet
-    TCellBasic* Cell = nullptr;        // the content of the cell being filled
+    std::vector<std::unique_ptr<TCellList>> FootRows; // held aside until the table ends
+    int GroupDepth = -1;                              // stack depth at the last row group tag; -1: none yet
+    bool ColumnSpecsAllowed = true;                   // until the first cell
+    std::unique_ptr<TCellManager> Grid;               // once the table has column specifications
+    std::optional<TCellManager> GridBeforeRow;        // to forget the cells of a hidden row
+    int RowsRead = 0;                                 // rows kept so far, footer rows included
+    std::unique_ptr<TCellObj> Cell;                   // the cell being filled
     bool SavedNoBreak = false;
     int SavedListDepth = 0;
 };
@@ -52,98 +127,142 @@ void THtmlParser::ParseTable()
     t.SavedNoBreak = FNoBreak;
     t.SavedListDepth = FListDepth;
     FCell = nullptr;
+    // 3.
+    const u16& around = Top().Props[piTextAlign].Text();
+    const std::uint8_t placement = around == u"center" ? 2 : around == u"right" ? 3 : 0;
     // 4.
     const TAttributeList& attributes = Attributes();
-    Push(u"table", &attributes);
+    TProperties& properties = Push(u"table", &attributes);
     const int tableDepth = Doc.PropStack.Count();
-    t.Table = std::make_unique<TBlock>(Doc, &attributes, *t.Outer, Top());
-    // 7.-8. (A table cut short by a failure is still placed.)
-    auto assemble = [&] {
-        FCell = t.Outer;
-        if (t.Caption && t.CaptionOnTop)
-            t.Outer->AddSection(std::move(t.Caption), TagPosition());
-        t.Outer->AddSection(std::move(t.Table), TagPosition());
-        if (t.Caption)
-            t.Outer->AddSection(std::move(t.Caption), TagPosition());
-        PopTo(tableDepth - 1);
-        SetNoBreak(t.SavedNoBreak);
-        FListDepth = t.SavedListDepth;
-        --FTableDepth;
-    };
+    t.StyleGivesBorderWidth = properties.HasAnyBorderWidth();
+    auto table = std::make_unique<THtmlTable>(Doc, properties, &attributes);
+    t.Table = table.get();
+    t.Block = std::make_unique<TTableBlock>(Doc, &attributes, std::move(table), *t.Outer, properties);
+    if (placement != 0 && t.Block->HorzPlacement != 2 && !t.Block->Floats())
+        t.Block->HorzPlacement = placement;
+    t.Wrapper = std::make_unique<TTableAndCaptionBlock>(Doc, *t.Block, &attributes, *t.Outer, properties);
+    // A table cut short by a failure is still placed.
     try {
         // 5.
         NextSymbol();
-        for (bool done = false; !done && Sy() != symEndTable && Sy() != symEndOfFile;) {
-            const THtmlSymbol sy = Sy();
-            switch (sy) {
-            case symTd: case symTh: StartTableCell(t); break;
-            case symEndTd: case symEndTh:
-                FinishTableCell(t);
-                NextSymbol();
-                break;
-            case symTr: {
-                FinishTableRow(t);
-                t.RowDepth = Doc.PropStack.Count();
-                const TAttributeList& row = Attributes();
-                t.RowHidden = Push(u"tr", &row).DisplayOf() == DisplayCode::None;
-                ApplyAlign(row);
-                t.Row = std::make_unique<TBlock>(Doc, &row, t.Table->Content, Top());
-                NextSymbol();
-                break;
-            }
-            case symEndTr:
-                FinishTableRow(t);
-                NextSymbol();
-                break;
-            case symCaption: ParseCaption(t); break;
-            case symEndCaption: done = true; break; // a /CAPTION no caption took ends the table
-            case symColgroup: case symCol: NextSymbol(); break;
-            case symThead: case symTbody: case symTfoot: case symEndThead: case symEndTbody: case symEndTfoot:
-                FinishTableRow(t);
-                if (t.GroupDepth >= 0)
-                    PopTo(t.GroupDepth);
-                t.GroupDepth = Doc.PropStack.Count();
-                t.Kind = RowKind::Body;
-                if (sy == symThead && t.Table->Content.Empty()) {
-                    t.Kind = RowKind::Head;
-                    Push(u"thead", nullptr);
-                } else if (sy == symTbody)
-                    Push(u"tbody", nullptr);
-                else if (sy == symTfoot) {
-                    t.Kind = RowKind::Foot;
-                    Push(u"tfoot", nullptr);
-                }
-                NextSymbol();
-                break;
-            case symUnknownTag: NextSymbol(); break;
-            default:
-                if (sy == symText && Token().Count() == 1 && Token()[0] == u' ')
-                    NextSymbol();
-                else
-                    ParseOutsideCells(t);
-                break;
-            }
-        }
+        ReadTableContent(t);
         // 6.
         CloseOpenLink();
         FinishTableCell(t);
         FinishTableRow(t);
         if (t.GroupDepth >= 0)
             PopTo(t.GroupDepth);
-        for (auto& row : t.FootRows)
-            t.Table->Content.AddSection(std::move(row), TagPosition());
     } catch (...) {
         FinishTableRow(t);
-        assemble();
+        AssembleTable(t, tableDepth);
         throw;
     }
-    assemble();
+    AssembleTable(t, tableDepth);
+    NextSymbol();
+}
+
+void THtmlParser::ReadTableContent(TTableState& t)
+{
+    for (;;) {
+        const THtmlSymbol sy = Sy();
+        switch (sy) {
+        case symEndTable:
+        case symEndOfFile:
+        case symEndCaption: // a /CAPTION no caption took ends the table
+            return;
+        case symTd: case symTh: StartTableCell(t); break;
+        case symEndTd: case symEndTh:
+            FinishTableCell(t);
+            NextSymbol();
+            break;
+        case symTr: StartTableRow(t); break;
+        case symEndTr:
+            FinishTableRow(t);
+            NextSymbol();
+            break;
+        case symCaption: ParseCaption(t); break;
+        case symColgroup: case symCol: ParseColumnSpecs(t); break;
+        case symThead: case symTbody: case symTfoot: case symEndThead: case symEndTbody: case symEndTfoot:
+            StartRowGroup(t);
+            break;
+        case symUnknownTag: NextSymbol(); break;
+        default:
+            if (sy == symText && Token().Count() == 1 && Token()[0] == u' ')
+                NextSymbol();
+            else
+                ParseOutsideCells(t);
+            break;
+        }
+    }
+}
+
+// 7.-8. The table block, or the wrapper holding it and its caption, goes to the cell the table was met in; the
+// foot rows go after all others.
+void THtmlParser::AssembleTable(TTableState& t, int tableDepth)
+{
+    for (auto& row : t.FootRows)
+        t.Table->AddRow(std::move(row));
+    t.FootRows.clear();
+    FCell = t.Outer;
+    if (t.Caption) {
+        t.Wrapper->SetCaption(*t.Caption, t.CaptionOnTop);
+        t.Block->ParentCell = &t.Wrapper->Content;
+        TCellBasic& content = t.Wrapper->Content;
+        if (t.CaptionOnTop)
+            content.AddSection(std::move(t.Caption), TagPosition());
+        content.AddSection(std::move(t.Block), TagPosition());
+        if (t.Caption)
+            content.AddSection(std::move(t.Caption), TagPosition());
+        t.Outer->AddSection(std::move(t.Wrapper), TagPosition());
+    } else {
+        t.Wrapper.reset();
+        t.Outer->AddSection(std::move(t.Block), TagPosition());
+    }
+    PopTo(tableDepth - 1);
+    SetNoBreak(t.SavedNoBreak);
+    FListDepth = t.SavedListDepth;
+    --FTableDepth;
+}
+
+void THtmlParser::StartTableRow(TTableState& t)
+{
+    FinishTableRow(t);
+    t.RowDepth = Doc.PropStack.Count();
+    const TAttributeList& attributes = Attributes();
+    t.RowHidden = Push(u"tr", &attributes).DisplayOf() == DisplayCode::None;
+    ApplyAlign(attributes);
+    t.Row = std::make_unique<TCellList>(&attributes, Top());
+    t.RowVAlign = VAlignOf(attributes, VAlignMiddle);
+    if (t.RowHidden && t.Grid)
+        t.GridBeforeRow = *t.Grid;
+    NextSymbol();
+}
+
+void THtmlParser::StartRowGroup(TTableState& t)
+{
+    const THtmlSymbol sy = Sy();
+    FinishTableRow(t);
+    if (t.GroupDepth >= 0)
+        PopTo(t.GroupDepth);
+    t.GroupDepth = Doc.PropStack.Count();
+    t.Kind = RowKind::Body;
+    const TAttributeList& attributes = Attributes();
+    if (sy == symThead && t.Table->Rows.empty()) {
+        t.Kind = RowKind::Head;
+        Push(u"thead", &attributes);
+    } else if (sy == symTbody) {
+        Push(u"tbody", &attributes);
+    } else if (sy == symTfoot) {
+        t.Kind = RowKind::Foot;
+        Push(u"tfoot", &attributes);
+    }
     NextSymbol();
 }
 
 void THtmlParser::StartTableCell(TTableState& t)
 {
     // 1.
+    t.ColumnSpecsAllowed = false;
     CloseOpenLink();
     FListDepth = 0;
     // 2.
@@ -151,24 +270,43 @@ void THtmlParser::StartTableCell(TTableState& t)
         FinishTableCell(t);
         PopTo(t.RowDepth + 1);
     } else {
+        t.RowVAlign = VAlignMiddle;
         t.RowDepth = Doc.PropStack.Count();
         t.RowHidden = Push(u"tr", nullptr).DisplayOf() == DisplayCode::None;
-        t.Row = std::make_unique<TBlock>(Doc, nullptr, t.Table->Content, Top());
+        t.Row = std::make_unique<TCellList>(nullptr, Top());
+        if (t.RowHidden && t.Grid)
+            t.GridBeforeRow = *t.Grid;
     }
-    // 3.-6.
+    // 3.
     const bool header = Sy() == symTh;
     const TAttributeList& attributes = Attributes();
     TProperties& cell = Push(header ? u"th" : u"td", &attributes);
+    // 4.-6. The cell's own attributes come before its column's, which come before the defaults.
+    std::uint8_t vAlign = VAlignOf(attributes, 0);
     ApplyAlign(attributes);
+    if (t.Grid) {
+        const int column = t.Grid->FindColumn(t.RowsRead);
+        if (column < static_cast<int>(t.Table->ColumnSpecs.size())) {
+            const TColSpec& spec = t.Table->ColumnSpecs[static_cast<std::size_t>(column)];
+            if (!spec.Align.empty())
+                cell.SetFromAttribute(piTextAlign, PropValue(TextAlignOf(spec)));
+            if (vAlign == 0)
+                vAlign = spec.VAlign;
+        }
+    }
+    if (vAlign == 0)
+        vAlign = t.RowVAlign;
     if (cell.Props[piTextAlign].Text() == u"none")
         cell.SetFromAttribute(piTextAlign, PropValue(header ? u"center" : u"left"));
+    // 7.
+    ApplyCellBorderDefaults(t, cell);
     // 8.
-    FCell = &t.Row->Content;
-    OpenBlock<TBlock>(&attributes);
-    t.Cell = FCell;
+    t.Cell = std::make_unique<TCellObj>(Doc, cell, &attributes, vAlign);
+    FCell = t.Cell->Content.get();
     // 9. An absolute width lets the text wrap whatever NOWRAP says.
     const TAttribute* width = attributes.Find(symWidth);
-    const bool absoluteWidth = width && width->IntValue > 0 && width->Value.find(u'%') == u16::npos;
+    const bool absoluteWidth = width && width->IntValue > 0 && width->Value.find(u'%') == u16::npos &&
+                               width->Value.find(u'*') == u16::npos;
     SetNoBreak(!absoluteWidth && attributes.Find(symNowrap));
     // 10.
     SkipBlanks();
@@ -176,13 +314,45 @@ void THtmlParser::StartTableCell(TTableState& t)
     ParseBody(CellTerminators);
 }
 
+// Where the cell's style sheets leave a border unset it takes the table's: its style with inset and outset
+// exchanged (a raised table frames sunken cells), a hairline in a table with a border attribute, and the
+// table's border colour.
+void THtmlParser::ApplyCellBorderDefaults(const TTableState& t, TProperties& cell)
+{
+    for (int side = 0; side < 4; ++side) {
+        PropValue& style = cell.Props[std::size_t(piBorderTopStyle + side)];
+        if (Unset(style)) {
+            const PropValue& table = t.Block->BoxCells[std::size_t(BoxSlot(piBorderTopStyle + side))];
+            auto code = static_cast<BorderStyle>(table.AsInt());
+            if (code == BorderStyle::Inset)
+                code = BorderStyle::Outset;
+            else if (code == BorderStyle::Outset)
+                code = BorderStyle::Inset;
+            if (code != BorderStyle::None)
+                style = PropValue(static_cast<std::uint8_t>(code));
+        }
+        PropValue& width = cell.Props[std::size_t(piBorderTopWidth + side)];
+        if (Unset(width)) {
+            if (t.Table->BorderWidth > 0)
+                width = PropValue(1);
+            else if (!t.StyleGivesBorderWidth)
+                width = PropValue(3);
+        }
+        PropValue& color = cell.Props[std::size_t(piBorderTopColor + side)];
+        if (Unset(color) && t.Table->BorderColor != clNone)
+            color = PropValue(t.Table->BorderColor);
+    }
+}
+
 void THtmlParser::FinishTableCell(TTableState& t)
 {
     if (!t.Cell)
         return;
     CloseSection();
-    DropTrailingGap(*t.Cell);
-    t.Cell = nullptr;
+    DropTrailingGap(*t.Cell->Content);
+    if (t.Grid)
+        t.Grid->AddCell(t.RowsRead, *t.Cell);
+    t.Row->AddCell(std::move(t.Cell));
     FCell = nullptr;
 }
 
@@ -192,13 +362,19 @@ void THtmlParser::FinishTableRow(TTableState& t)
     if (!t.Row)
         return;
     FinishTableCell(t);
-    // A hidden row is dropped with its cells.
-    if (!t.RowHidden) {
+    // A hidden row is dropped with its cells, and so are the positions they took.
+    if (t.RowHidden) {
+        if (t.GridBeforeRow)
+            *t.Grid = std::move(*t.GridBeforeRow);
+    } else {
+        t.Row->Part = static_cast<std::uint8_t>(t.Kind);
+        ++t.RowsRead;
         if (t.Kind == RowKind::Foot)
             t.FootRows.push_back(std::move(t.Row));
         else
-            t.Table->Content.AddSection(std::move(t.Row), TagPosition());
+            t.Table->AddRow(std::move(t.Row));
     }
+    t.GridBeforeRow.reset();
     t.Row.reset();
     PopTo(t.RowDepth);
 }
@@ -222,6 +398,42 @@ void THtmlParser::ParseCaption(TTableState& t)
     FCell = nullptr;
     if (Sy() == symEndCaption)
         NextSymbol();
+}
+
+// COLGROUP with its COLs, or COLs on their own. They count only before the first cell, but are read past always.
+void THtmlParser::ParseColumnSpecs(TTableState& t)
+{
+    auto add = [&](const TColumnValues& values) {
+        if (t.ColumnSpecsAllowed)
+            t.Table->AddColSpecs(values.Span, values.Spec.Width, values.Spec.Align, values.Spec.VAlign);
+    };
+    // 1.
+    TColumnValues group;
+    const bool inGroup = Sy() == symColgroup;
+    if (inGroup) {
+        ReadColumnValues(Attributes(), group);
+        SkipBlanks();
+        NextSymbol();
+    }
+    // 2. A COL starts from its group's values, but spans one column unless it says otherwise.
+    bool anyColumn = false;
+    while (Sy() == symCol) {
+        TColumnValues column = group;
+        column.Span = 1;
+        ReadColumnValues(Attributes(), column);
+        add(column);
+        anyColumn = true;
+        SkipBlanks();
+        NextSymbol();
+    }
+    // 3.
+    if (inGroup && !anyColumn)
+        add(group);
+    // 4.
+    if (Sy() == symEndColgroup)
+        NextSymbol();
+    if (!t.Grid && !t.Table->ColumnSpecs.empty())
+        t.Grid = std::make_unique<TCellManager>();
 }
 
 // Content outside every cell goes to the enclosing cell, so it stands before the table.

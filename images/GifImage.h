@@ -64,9 +64,11 @@ public:
     void Draw(platform::PaintCanvas& canvas, int x, int y, int width, int height);
     bool Visible = true;
     const Rect& DrawnRect() const { return drawnRect_; }
-    // Set by Draw; the document clears it before each paint, so only images on screen animate.
+    // Set by Draw; a paint over DrawnRect() clears it first, so only images on screen animate.
     bool Drawn() const { return drawn_; }
     void ClearDrawn() { drawn_ = false; }
+    // The view moved by dx, dy: what was drawn stands there now.
+    void MoveDrawnRect(int dx, int dy) { drawnRect_ = drawnRect_.Offset(dx, dy); }
 
     // The whole strip and the part of it that is the current frame (to tile a background with it).
     const ThtBitmap& Strip() const { return *strip_; }

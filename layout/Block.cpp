@@ -343,7 +343,9 @@ int TBlock::ResolveWidth(platform::Canvas& canvas, int availableWidth, int autoC
 }
 
 // The width of a block whose width is auto, once its margins are settled: the room left in the flow, or the
-// content's own width for a float (shrink to fit). Min and max widths apply, except in quirks mode.
+// content's own width for a float (shrink to fit). Min and max widths apply, except in quirks mode. A block in
+// the flow keeps to the room even when a line or a table inside is wider: that content overflows, as the body's
+// does, rather than every paragraph around it wrapping at the width of one long line of code.
 int TBlock::AutomaticWidth(int availableWidth, int minWidth, int maxWidth) const
 {
     const int room = availableWidth - HorizontalPaddingAndBorder() - Margin(piMarginLeft) - Margin(piMarginRight);
@@ -353,7 +355,7 @@ int TBlock::AutomaticWidth(int availableWidth, int minWidth, int maxWidth) const
     else if (Floats())
         width = std::max(minWidth, std::min(maxWidth, room));
     else
-        width = std::max(minWidth, room);
+        width = std::max(0, room);
     if (!Document->Quirks) {
         if (Margin(piMaxWidth) > 0)
             width = std::min(width, Margin(piMaxWidth));

@@ -186,13 +186,14 @@ protected:
     void BuildPaintOrder();
     // A value (pixels, a colour or a style code) the kind of block supplies where the element gives none.
     void SetBoxCell(int propIndex, int value);
+    // The top margin collapses with the bottom margin of the section before the block in its parent cell.
+    void MergeAdjacentMargins(bool topIsGap);
 
     BlockRole Role;
     bool HidesOverflow = false; // from the properties; ClipsOverflow is decided per layout
 
 private:
     void ReadProperties(const TAttributeList* attributes, TProperties& properties);
-    void MergeAdjacentMargins(bool topIsGap);
     int AutomaticWidth(int availableWidth, int minWidth, int maxWidth) const;
     void ResolveOffsets(int availableWidth, int autoCount);
     int PlaceFloat(int x, int top, TIndentManager& indents);
@@ -200,7 +201,6 @@ private:
     // When printing: whether a page break keeps the block off the page being printed.
     bool KeptForNextPage(const Rect& clip);
     void PaintBackground(platform::PaintCanvas& canvas, const Rect& clip, const Rect& paddingBox);
-    void BuildBackgroundTile();
 
     bool paintOrderBuilt_ = false;
 
@@ -339,6 +339,16 @@ public:
     int Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentManager& indents, int x, int xRef,
               int yRef) override;
 };
+
+// A background picture that was pending at the last layout, once it has come: the tile it paints with (a
+// transparent picture's mask folded into its alpha) and whether that covers the box when repeated, or no picture
+// when it failed. Nothing changes while it is still on its way.
+void SettleBackground(std::unique_ptr<TBackgroundSource>& image, bool& pending, platform::Bitmap& tile,
+                      bool& opaque, const TBackgroundPlacement& placement);
+// Fills a band of the padding box (screen coordinates) with the colour, unless it is clNone, then tiles the
+// picture over it as placed in the padding box.
+void PaintBackgroundBand(platform::PaintCanvas& canvas, const Rect& band, const Rect& paddingBox, Color color,
+                         const platform::Bitmap& tile, const TBackgroundPlacement& placement);
 
 // Called when an element's content ends: the last block of the cell loses a bottom margin that is the paragraph
 // gap (inside a list item, its own last block too). True when a margin was dropped.

@@ -134,51 +134,59 @@ void TBlock::PaintBorders(platform::PaintCanvas& canvas, const Rect& borderBox, 
 void TBlock::PaintBackground(platform::PaintCanvas& canvas, const Rect& clip, const Rect& paddingBox)
 {
     ThtDocument& doc = *Document;
-    if (BackgroundPending) {
-        switch (BackgroundImage ? BackgroundImage->Current() : TBackgroundSource::State::Failed) {
-        case TBackgroundSource::State::Pending: break;
-        case TBackgroundSource::State::Failed:
-            BackgroundImage.reset();
-            BackgroundPending = false;
-            break;
-        case TBackgroundSource::State::Ready: BuildBackgroundTile(); break;
-        }
-    }
+    if (BackgroundPending)
+        SettleBackground(BackgroundImage, BackgroundPending, BackgroundTile, ImageOpaque, BackgroundPlacement);
     const Rect band{paddingBox.left, std::max(clip.top - 2, paddingBox.top), paddingBox.right,
                     std::min(paddingBox.bottom, clip.bottom)};
     if (band.IsEmpty())
         return;
     const Color color = Margin(piBackgroundColor);
-    if (color != clNone && (!doc.Printing || doc.PrintTableBackground))
+    PaintBackgroundBand(canvas, band, paddingBox, !doc.Printing || doc.PrintTableBackground ? color : clNone,
+                        BackgroundTile, BackgroundPlacement);
+}
+
+void SettleBackground(std::unique_ptr<TBackgroundSource>& image, bool& pending, platform::Bitmap& tile,
+                      bool& opaque, const TBackgroundPlacement& placement)
+{
+    switch (image ? image->Current() : TBackgroundSource::State::Failed) {
+    case TBackgroundSource::State::Pending: return;
+    case TBackgroundSource::State::Failed:
+        image.reset();
+        pending = false;
+        return;
+    case TBackgroundSource::State::Ready: break;
+    }
+    // Once per picture: the tile the background repeats, with a transparent picture's mask folded into its alpha.
+    pending = false;
+    const platform::Bitmap& picture = image->Picture();
+    const platform::Mask* mask = image->PictureMask();
+    tile = mask ? platform::MaskedBitmap(picture, *mask) : picture;
+    const auto& axes = placement.Axes;
+    opaque = !mask && !tile.HasAlpha() && axes[0].Repeat && axes[1].Repeat;
+    if (tile.IsEmpty())
+        image.reset();
+}
+
+void PaintBackgroundBand(platform::PaintCanvas& canvas, const Rect& band, const Rect& paddingBox, Color color,
+                         const platform::Bitmap& tile, const TBackgroundPlacement& placement)
+{
+    if (color != clNone)
         canvas.FillRect(band, color);
-    if (BackgroundTile.IsEmpty())
+    if (tile.IsEmpty())
         return;
     // Tile positions come in the padding box's own coordinates.
     const Rect local = band.Offset(-paddingBox.left, -paddingBox.top);
     int x = 0, xEnd = 0, y = 0, yEnd = 0;
-    ComputeBackgroundTiles(BackgroundPlacement, local, paddingBox.Width(), paddingBox.Height(),
-                           BackgroundTile.Width(), BackgroundTile.Height(), 0, 0, x, xEnd, y, yEnd);
-    const auto& axes = BackgroundPlacement.Axes;
+    ComputeBackgroundTiles(placement, local, paddingBox.Width(), paddingBox.Height(), tile.Width(), tile.Height(), 0,
+                           0, x, xEnd, y, yEnd);
+    const auto& axes = placement.Axes;
     Rect area{axes[0].Repeat ? local.left : x, axes[1].Repeat ? local.top : y,
-              axes[0].Repeat ? local.right : (xEnd > x ? x + BackgroundTile.Width() : x),
-              axes[1].Repeat ? local.bottom : (yEnd > y ? y + BackgroundTile.Height() : y)};
+              axes[0].Repeat ? local.right : (xEnd > x ? x + tile.Width() : x),
+              axes[1].Repeat ? local.bottom : (yEnd > y ? y + tile.Height() : y)};
     area = Rect{std::max(area.left, local.left), std::max(area.top, local.top), std::min(area.right, local.right),
                 std::min(area.bottom, local.bottom)};
-    canvas.FillTiled(area.Offset(paddingBox.left, paddingBox.top), BackgroundTile,
+    canvas.FillTiled(area.Offset(paddingBox.left, paddingBox.top), tile,
                      Point{paddingBox.left + x, paddingBox.top + y});
-}
-
-// Once per picture: the tile the background repeats, with a transparent picture's mask folded into its alpha.
-void TBlock::BuildBackgroundTile()
-{
-    BackgroundPending = false;
-    const platform::Bitmap& picture = BackgroundImage->Picture();
-    const platform::Mask* mask = BackgroundImage->PictureMask();
-    BackgroundTile = mask ? platform::MaskedBitmap(picture, *mask) : picture;
-    const auto& axes = BackgroundPlacement.Axes;
-    ImageOpaque = !mask && !BackgroundTile.HasAlpha() && axes[0].Repeat && axes[1].Repeat;
-    if (BackgroundTile.IsEmpty())
-        BackgroundImage.reset();
 }
 
 // ---------------------------------------------------------------------------------------------------------------

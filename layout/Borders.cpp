@@ -7,6 +7,8 @@
 #include "style/Fonts.h"
 
 #include <algorithm>
+#include <climits>
+#include <span>
 
 namespace lantern {
 
@@ -30,12 +32,50 @@ Point Corner(const Rect& r, int i)
     }
 }
 
-// The band of side i between two nested rectangles, its ends on the corner diagonals.
+// A polygon one pixel row tall covers exactly that row between the corners on its top line (pixels are sampled
+// at their top left point), so the thin borders of table cells are filled as rectangles, not scan-converted.
+void FillShape(platform::PaintCanvas& canvas, std::span<const Point> points, Color color)
+{
+    const auto [low, high] = std::minmax_element(points.begin(), points.end(),
+                                                 [](Point a, Point b) { return a.y < b.y; });
+    if (high->y - low->y != 1) {
+        canvas.FillPolygon(points, color);
+        return;
+    }
+    int left = INT_MAX, right = INT_MIN;
+    for (Point p : points)
+        if (p.y == low->y) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+        }
+    if (left < right)
+        canvas.FillRect(Rect{left, low->y, right, low->y + 1}, color);
+}
+
+// The band of side i between two nested rectangles, its ends on the corner diagonals. A left or right band runs
+// the height of its box: its straight middle is one rectangle, and only its slanted ends are scan-converted, as
+// triangles with the same edges over their rows, so the pixels are those of the whole quadrilateral.
 void FillBand(platform::PaintCanvas& canvas, const Rect& outer, const Rect& inner, int side, Color color)
 {
+    const bool upright = side == 0 || side == 2;
+    if (upright && outer.top <= inner.top && inner.top <= inner.bottom && inner.bottom <= outer.bottom) {
+        const int edge = side == 0 ? outer.left : outer.right;
+        const int inside = side == 0 ? inner.left : inner.right;
+        canvas.FillRect(Rect{std::min(edge, inside), inner.top, std::max(edge, inside), inner.bottom}, color);
+        if (inner.top > outer.top) {
+            const std::array<Point, 3> end = {Point{edge, inner.top}, Point{edge, outer.top}, Point{inside, inner.top}};
+            FillShape(canvas, end, color);
+        }
+        if (outer.bottom > inner.bottom) {
+            const std::array<Point, 3> end = {Point{edge, outer.bottom}, Point{edge, inner.bottom},
+                                              Point{inside, inner.bottom}};
+            FillShape(canvas, end, color);
+        }
+        return;
+    }
     const std::array<Point, 4> quad = {Corner(outer, side), Corner(outer, side + 1), Corner(inner, side + 1),
                                        Corner(inner, side)};
-    canvas.FillPolygon(quad, color);
+    FillShape(canvas, quad, color);
 }
 
 // A third of a border width, rounded so that the two bands of a double border take the odd pixel.
@@ -114,10 +154,14 @@ void PaintBorderRing(platform::PaintCanvas& canvas, Rect borderBox, Rect padding
                      const TBorderSides& sides)
 {
     // 1. Screens and pages are far smaller: what lies beyond is never seen, and the bands stay small.
+    // A box wholly past the cut paints nothing rather than a box turned upside down.
     for (Rect* r : {&borderBox, &paddingBox}) {
         r->bottom = std::min(r->bottom, 5000);
         r->top = std::max(r->top, -200);
+        r->bottom = std::max(r->bottom, r->top);
     }
+    if (borderBox.bottom == borderBox.top)
+        return;
     // 2.
     const std::array<int, 4> widths = {paddingBox.left - borderBox.left, paddingBox.top - borderBox.top,
                                        borderBox.right - paddingBox.right, borderBox.bottom - paddingBox.bottom};

@@ -1,7 +1,9 @@
 #include "layout/Document.h"
 
+#include "layout/CachedPicture.h"
 #include "layout/FontRuns.h"
-#include "layout/InlineObjects.h"
+#include "layout/ImageObj.h"
+#include "layout/Maps.h"
 #include "layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -19,14 +21,18 @@ ThtDocument::ThtDocument(bool quirks)
     PropStack.CloseInlineBorder = [this](TProperties& properties, int sourcePos) {
         lantern::CloseInlineBorder(*this, sourcePos, properties);
     };
+    MakeBackgroundSource = [this](u16v url) -> std::unique_ptr<TBackgroundSource> {
+        return std::make_unique<TCachedPicture>(*this, url);
+    };
 }
 
 ThtDocument::~ThtDocument()
 {
     // The sections belong to the cell base, which outlives these members: free them while the lists they
-    // leave on the way out still exist.
+    // leave on the way out, and the image cache they give their pictures back to, still exist.
     IdTable.Clear();
     ForgetLinkRuns();
+    ForgetImages();
     Sections.clear();
 }
 
@@ -40,10 +46,21 @@ void ThtDocument::ForgetLinkRuns()
 int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int availableHeight, int blockHeight,
                                 int& scrollWidth, int& counter)
 {
+    // 1.
     ++LayoutPass;
+    SwitchAnimationTimer(false);
+    // 3., 4.
     canvas.SetTextJustification(0, 0);
     InlineList.NeedsConvert = true;
+    // 6.
     const int height = TCell::LayoutCell(canvas, y, width, availableHeight, blockHeight, scrollWidth, counter);
+    // 7., 8.
+    if (!IsPrintCopy) {
+        RestartAnimations();
+        animationInterval_ = FirstAnimationInterval;
+        SwitchAnimationTimer(Animates());
+    }
+    // 10.
     if (!IsPrintCopy && PositionList.empty())
         RegisterPositions();
     return height;
@@ -52,18 +69,26 @@ int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int 
 int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, int clipWidth, int x, int y,
                                int xRef, int yRef)
 {
+    // 1. Only what this paint draws moves on at the next tick.
     PageCutY = ViewTop + clip.bottom;
     SkipNextDraw = false;
+    SwitchAnimationTimer(false);
+    ForgetAnimationsIn(clip);
+    // 3.
     DeferredDraws.clear();
     const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
     for (const TImageRec& r : DeferredDraws)
         r.Object->Draw(canvas, r.X, *r.Run, r.Y, r.Y);
+    // 4., 5.
     ViewTopChanged = false;
+    SwitchAnimationTimer(!IsPrintCopy && Animates());
     return bottom;
 }
 
 void ThtDocument::SetViewTop(int y)
 {
+    for (TGIFImage* image : animatedImages_)
+        image->MoveDrawnRect(0, ViewTop - y);
     ViewTop = y;
     ViewTopChanged = true;
 }
@@ -72,7 +97,9 @@ THitKinds ThtDocument::HitLink(platform::Canvas& canvas, int x, int y, std::uniq
                                TFormControlObj*& control, u16& title)
 {
     TFontObj* previous = HoveredRun;
+    TImageObj* previousImage = HoveredImage;
     HoveredRun = nullptr;
+    HoveredImage = nullptr;
     const THitKinds found = TCellBasic::HitLink(canvas, x, y, target, control, title);
     if (LinksReactToHover && previous != HoveredRun) {
         if (previous)
@@ -82,17 +109,34 @@ THitKinds ThtDocument::HitLink(platform::Canvas& canvas, int x, int y, std::uniq
         if (Invalidate)
             Invalidate();
     }
+    if (previousImage && previousImage != HoveredImage)
+        previousImage->SetHover(0);
+    if (HoveredImage)
+        HoveredImage->SetHover(LeftButtonDown && LeftButtonDown() ? 2 : 1);
     return found;
 }
 
 void ThtDocument::ClearHover()
 {
-    if (!HoveredRun)
+    if (!HoveredRun && !HoveredImage)
         return;
     if (Invalidate)
         Invalidate();
-    HoveredRun->SetLinkHover(LinkList, false);
+    if (HoveredRun)
+        HoveredRun->SetLinkHover(LinkList, false);
+    if (HoveredImage)
+        HoveredImage->SetHover(0);
     HoveredRun = nullptr;
+    HoveredImage = nullptr;
+}
+
+void ThtDocument::SetImagePressed(bool pressed)
+{
+    if (!HoveredImage)
+        return;
+    HoveredImage->SetHover(pressed ? 2 : 1);
+    if (Invalidate)
+        Invalidate();
 }
 
 bool ThtDocument::CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const
@@ -141,6 +185,7 @@ void ThtDocument::ClearDocument()
     SelStart = SelEnd = 0;
     DeferredDraws.clear();
     ForgetLinkRuns();
+    ForgetImages();
     if (!IsPrintCopy) {
         Styles->Clear();
         Styles->Quirks = Quirks;
@@ -158,6 +203,7 @@ void ThtDocument::SetPageColor(Color color)
 
 void ThtDocument::SetBackgroundImage(u16v name, const TBackgroundPlacement& placement)
 {
+    pageBackground_.reset();
     BackgroundImageName = name;
     BackgroundImagePlacement = placement;
 }

@@ -2,14 +2,18 @@
 // is document-wide.
 //
 // Ownership: the document owns its sections (as a cell), its id table (which owns only the in-text anchors), its
-// style store and its property stack. The position list, the link run list and the hovered run only borrow
-// sections and runs of the tree; ClearDocument empties them before it frees the sections. The viewer that owns
-// the document is reached only through the callbacks below.
+// style store, its property stack, its image maps, the page's background picture and the image cache, which
+// outlives every page shown (it is freed after the sections, whose pictures hold uses of its items). The
+// position list, the link run list, the hovered run and image, the animation list and the list of pictures
+// awaiting data only borrow from the tree; ClearDocument empties them before it frees the sections. The viewer
+// that owns the document is reached only through the callbacks below.
 #pragma once
 
 #include "common/Colors.h"
 #include "common/Str.h"
 #include "common/Types.h"
+#include "images/DocumentImage.h"
+#include "images/GifImage.h"
 #include "layout/Borders.h"
 #include "layout/Cell.h"
 #include "layout/IdTable.h"
@@ -24,8 +28,12 @@
 namespace lantern {
 
 class TBackgroundSource;
+class TCachedPicture;
 class TFloatingObj;
 class TFontObj;
+class TGIFImage;
+class TImageObj;
+class TMapItem;
 
 // A float met while its line painted: drawn after all sections, above the text of its cell.
 struct TImageRec {
@@ -52,6 +60,8 @@ public:
     THitKinds HitLink(platform::Canvas& canvas, int x, int y, std::unique_ptr<TUrlTarget>& target,
                       TFormControlObj*& control, u16& title) override;
     void ClearHover();
+    // The hovered picture shows its pressed or its hover state.
+    void SetImagePressed(bool pressed);
     // A position at or past the end of the text answers for the last character, 15 pixels to its right.
     bool CaretToPoint(platform::Canvas* canvas, int pos, int& x, int& y) const override;
     // The document length when no section holds the source position.
@@ -111,11 +121,37 @@ public:
     TInlineList InlineList;
 
     // --- images
-    // The background picture a block draws, for a URL; set by the image objects. Without it blocks keep only the
-    // URL of their picture.
+    // Every picture of the page comes through here: the cache, then the host, then the file.
+    TImageFetch GetDocumentImage(u16v source, TransparencyKind transparency);
+    TStringBitmapList ImageCache;
+    TImageHost ImageHost; // the viewer's callbacks; ExpandSourceName turns a source into a file name
+    // The background picture a block or list marker draws, for a URL: by default a picture from the cache.
     std::function<std::unique_ptr<TBackgroundSource>(u16v url)> MakeBackgroundSource;
     u16 BackgroundImageName; // the page's picture, which the viewer tiles behind everything
     TBackgroundPlacement BackgroundImagePlacement;
+    // Fetches the page's picture once images are shown; PageBackground is it, once it is ready.
+    void LoadBackgroundImage();
+    const TCachedPicture* PageBackground() const;
+    // Pictures the host delivers later, by cache key: a second picture of the same source does not ask again.
+    bool IsAwaitingImage(u16v key) const;
+    void AddPendingImage(u16v key, TImageObj& object);
+    void ForgetPendingImage(const TImageObj& object);
+    // The animations of the page's pictures. The animation timer runs while there are any: the viewer's
+    // OnAnimationTimer switches it (interval in milliseconds) and calls AnimateTick on every tick, which steps
+    // the animations on screen (drawn by the last paint of the place where they are) and invalidates there.
+    void AddAnimation(TGIFImage& image);
+    void RemoveAnimation(const TGIFImage& image);
+    const std::vector<TGIFImage*>& AnimatedImages() const { return animatedImages_; }
+    void AnimateTick(std::uint32_t now = MilliClock());
+    // The view moved its pixels instead of painting again: the animations it moved off `screen` (surface
+    // coordinates) are no longer on screen.
+    void ForgetAnimationsOutside(const Rect& screen);
+    std::function<void(bool enabled, int interval)> OnAnimationTimer;
+    // Client-side image maps, by upper-case name (the first of a name wins).
+    TFreeList<TMapItem> MapList;
+    TMapItem* FindMap(u16v name) const;
+    TImageObj* HoveredImage = nullptr;
+    std::function<bool()> LeftButtonDown; // the pointer's button, for the pressed state of a hovered picture
 
     // --- building state
     bool NoBreak = false; // text collected now must not wrap
@@ -126,11 +162,32 @@ public:
     int TextSectionCount = 0;
     int ProgressBase = 0;
     int* FirstLineBaseline = nullptr; // when set and 0, the next text line laid out writes its baseline here
+    // While tables lay out: how deeply they nest, and whether the row being laid out is in its final place.
+    int TableDepth = 0;
+    bool FinalTableRow = false;
     std::function<void(int percent)> OnProgress;
     std::function<void()> Invalidate; // the paint surface must be repainted
+    // Only this part of it (surface coordinates); without it the whole surface is invalidated.
+    std::function<void(const Rect&)> InvalidateRect;
 
 private:
     void ForgetLinkRuns();
+    void ForgetImages();
+    void SwitchAnimationTimer(bool enabled);
+    bool Animates() const; // pictures of the page or its background animate
+    void RestartAnimations();
+    // A paint of `clip` draws again whatever animation is still there: until it does, the others stay drawn.
+    void ForgetAnimationsIn(const Rect& clip);
+
+    std::vector<TGIFImage*> animatedImages_;
+    struct TPendingImage {
+        u16 Key;
+        TImageObj* Object;
+    };
+    std::vector<TPendingImage> pendingImages_;
+    std::unique_ptr<TCachedPicture> pageBackground_;
+    int animationInterval_ = FirstAnimationInterval;
+    bool animationTimerOn_ = false;
 };
 
 } // namespace lantern

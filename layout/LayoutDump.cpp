@@ -2,10 +2,14 @@
 
 #include "layout/Block.h"
 #include "layout/Sections.h"
+#include "layout/Table.h"
+#include "layout/TableBlock.h"
 #include "layout/TextSection.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace lantern {
 
@@ -55,6 +59,10 @@ const char* BlockKind(const TBlock& b)
         return "hr";
     if (dynamic_cast<const TFieldsetBlock*>(&b))
         return "fieldset";
+    if (dynamic_cast<const TTableBlock*>(&b))
+        return "tableblock";
+    if (dynamic_cast<const TTableAndCaptionBlock*>(&b))
+        return "captioned";
     return "block";
 }
 
@@ -84,6 +92,37 @@ std::string DumpBlock(const TBlock& b, const std::string& pad, int depth)
     return out;
 }
 
+std::string Joined(const std::vector<int>& values)
+{
+    std::string out;
+    for (int v : values)
+        out += (out.empty() ? "" : ",") + std::to_string(v);
+    return out;
+}
+
+// A table: its grid's columns and rows, then each row with its cells (grid column, spans, size) and their content.
+std::string DumpTable(const THtmlTable& t, const std::string& pad, int depth)
+{
+    std::string out = pad + Format("table y=%d h=%d w=%d chars=%d+%d spacing=%d", t.BoxTop, t.BoxHeight,
+                                   t.GridWidth, t.FirstChar, t.CharCount, t.CellSpacing) +
+                      " columns=" + Joined(t.ColWidths) + " rows=" + Joined(t.RowHeights) + "\n";
+    for (std::size_t r = 0; r < t.Rows.size(); ++r) {
+        const TCellList& row = *t.Rows[r];
+        out += pad + Format("  row %d h=%d\n", static_cast<int>(r), row.RowHeight);
+        for (int c = 0; c < row.Count(); ++c) {
+            const TCellObj& cell = *row.Cells[static_cast<std::size_t>(c)];
+            if (cell.IsFiller())
+                continue;
+            out += pad + Format("    cell col=%d span=%dx%d w=%d h=%d valign=%d+%d\n", c, cell.ColSpan, cell.RowSpan,
+                                cell.CellWidth, cell.SpanHeight, cell.VAlign, cell.VAlignOffset);
+            if (cell.Content)
+                for (int i = 0; i < cell.Content->Count(); ++i)
+                    out += DumpSection((*cell.Content)[i], depth + 3);
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::string DumpSection(const TSectionBase& section, int depth)
@@ -94,6 +133,8 @@ std::string DumpSection(const TSectionBase& section, int depth)
     if (const auto* rule = dynamic_cast<const THorzLine*>(&section))
         return pad + Format("rule y=%d h=%d x=%d w=%d\n", rule->BoxTop, rule->RuleHeight, rule->RuleIndent,
                             rule->RuleWidth);
+    if (const auto* table = dynamic_cast<const THtmlTable*>(&section))
+        return DumpTable(*table, pad, depth);
     if (dynamic_cast<const TPage*>(&section))
         return pad + Format("page y=%d\n", section.BoxTop);
     const auto* text = dynamic_cast<const TSection*>(&section);

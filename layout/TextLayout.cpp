@@ -554,10 +554,11 @@ void TSection::EndLayout(int startY, int& counter)
         *baseline = PaintTop + first.LineHeight + first.GapAbove - first.Descent;
     }
     // 8.
+    // Floats count too: the section paints them and answers for them wherever they hang.
     int lowest = startY + BoxHeight;
     for (const auto& object : Objects.Objects)
-        if (!object->Floats())
-            lowest = std::max(lowest, object->LayoutY + object->VerticalExtent());
+        lowest = std::max(lowest, object->Floats() ? object->LayoutY + object->Height + object->BottomGap
+                                                   : object->LayoutY + object->VerticalExtent());
     VisibleHeight = std::max(BoxHeight, lowest - startY);
     BoxBottom = startY + BoxHeight;
     VisibleBottom = startY + VisibleHeight;

@@ -6,7 +6,9 @@
 #include "common/Colors.h"
 #include "layout/Block.h"
 #include "layout/Document.h"
+#include "layout/ImageObj.h"
 #include "layout/IndentManager.h"
+#include "layout/Maps.h"
 #include "platform/Canvas.h"
 
 #include <algorithm>
@@ -143,13 +145,18 @@ int TSection::Paint(platform::PaintCanvas& canvas, const Rect& clip, TIndentMana
         PaintLine(canvas, *line, lineX, top, how);
     }
     canvas.SetTextAlign(align);
+    // 5. Floats are drawn after all sections, wherever their line is.
+    for (const auto& object : Objects.Objects) {
+        const int top = object->LayoutY - viewTop;
+        if (object->Floats() && top <= clip.bottom && top + object->Height >= clip.top)
+            doc.DeferredDraws.push_back({object.get(), &Fonts.RunAt(object->Pos), object->LayoutX + how.Shift, top});
+    }
     return result;
 }
 
 // The line in pieces: cut where the run, an object or control, the selection or the caret changes.
 void TSection::PaintLine(platform::PaintCanvas& canvas, LineRec& line, int x, int top, const TLinePaint& how)
 {
-    ThtDocument& doc = *Document;
     line.PaintedX = x;
     line.PaintedY = line.Top + line.GapAbove;
     const int baseline = top + line.Baseline();
@@ -166,11 +173,9 @@ void TSection::PaintLine(platform::PaintCanvas& canvas, LineRec& line, int x, in
         if (pos == how.Caret)
             drawCaret(run, x);
         if (TFloatingObj* object = c == ObjectMark ? Objects.FindObject(pos) : nullptr) {
-            if (object->Floats()) {
-                doc.DeferredDraws.push_back(
-                    {object, &run, object->LayoutX + how.Shift, object->LayoutY - doc.ViewTop});
-            } else {
+            if (!object->Floats()) {
                 object->Draw(canvas, x + object->LeftGap, run, baseline, top);
+                canvas.SetTextJustification(line.JustifyExtra, line.JustifySpaces);
                 x += object->HorizontalExtent();
             }
             ++pos;
@@ -332,6 +337,9 @@ THitKinds TSection::HitLink(platform::Canvas& canvas, int x, int y, std::unique_
     target.reset();
     control = nullptr;
     title.clear();
+    if (!Objects.Empty())
+        if (const THitKinds found = HitImage(x, y, target, title))
+            return found;
     const int index = LineIndexAt(y);
     if (index < 0)
         return 0;
@@ -358,17 +366,49 @@ THitKinds TSection::HitLink(platform::Canvas& canvas, int x, int y, std::unique_
     return found;
 }
 
+// A picture under the point answers with its title, and with the link of its map's area, or else with the link
+// around it (a server-side map gets the point appended). It becomes the document's hovered picture.
+THitKinds TSection::HitImage(int x, int y, std::unique_ptr<TUrlTarget>& target, u16& title)
+{
+    int insideX = 0, insideY = 0;
+    TImageObj* image = Objects.HitTest(x, y, insideX, insideY);
+    if (!image)
+        return 0;
+    ThtDocument& doc = *Document;
+    doc.HoveredImage = image;
+    THitKinds found = 0;
+    if (!image->Title.empty()) {
+        title = image->Title;
+        found |= hkTitle;
+    }
+    if (const TMapItem* map = image->Map()) {
+        TUrlTarget link;
+        u16 areaTitle;
+        if (map->FindLink(insideX, insideY, areaTitle, link)) {
+            target = std::make_unique<TUrlTarget>(std::move(link));
+            found |= hkLink;
+            if (!areaTitle.empty()) {
+                title = std::move(areaTitle);
+                found |= hkTitle;
+            }
+        }
+        return found;
+    }
+    TFontObj& run = Fonts.RunAt(image->Pos);
+    if (run.IsLink()) {
+        target = std::make_unique<TUrlTarget>(run.LinkTarget);
+        if (image->IsMap)
+            target->Url += u"?" + IntToStr(insideX) + u"," + IntToStr(insideY);
+        doc.HoveredRun = &run;
+        found |= hkLink;
+    }
+    return found;
+}
+
 bool TSection::HitObject(int x, int y, TFloatingObj*& object, int& objectX, int& objectY)
 {
-    object = nullptr;
-    for (const auto& o : Objects.Objects)
-        if (x >= o->DrawX && x < o->DrawX + o->Width && y >= o->DrawY && y < o->DrawY + o->Height) {
-            object = o.get();
-            objectX = x - o->DrawX;
-            objectY = y - o->DrawY;
-            return true;
-        }
-    return false;
+    object = Objects.HitTest(x, y, objectX, objectY);
+    return object != nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -241,6 +241,7 @@ private:
     std::vector<TInlineSpan> InlineSpans() const;
     void MeasureLineBorders(platform::Canvas& canvas, LineRec& line, std::span<const TInlineSpan> spans);
     int LineIndexAt(int y) const;
+    THitKinds HitImage(int x, int y, std::unique_ptr<TUrlTarget>& target, u16& title);
     int DrawnEnd(const LineRec& line) const;
     // What painting one line needs besides the line.
     struct TLinePaint {

@@ -3,14 +3,17 @@
 // in HtmlViewerPaint.cpp.
 #include "viewer/HtmlViewer.h"
 
+#include "images/ImageLoader.h"
 #include "layout/Document.h"
 #include "markup/Buffer.h"
 #include "viewer/PaintPanel.h"
 #include "viewer/WaitCursor.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -48,6 +51,7 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     connect(FVertBar, &QScrollBar::valueChanged, this, &THtmlViewer::VScrolled);
     connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
     FDocument->Invalidate = [this] { FPaintPanel->update(); };
+    ConnectDocumentImages();
     FDocument->OnBackgroundChange = [this](Color value) { BackgroundColorChanged(value); };
 
     SetCursor(crIBeam);
@@ -56,6 +60,27 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
 }
 
 THtmlViewer::~THtmlViewer() = default;
+
+void THtmlViewer::ConnectDocumentImages()
+{
+    ThtDocument& doc = *FDocument;
+    // A data url is the picture itself: expanded as a file name relative to the page, it named no file.
+    doc.ImageHost.ExpandSourceName = [this](u16v source) {
+        return IsDataImageUrl(source) ? u16(source) : ExpandLinkName(source);
+    };
+    doc.ImageHost.StreamRequest = [this](u16v source) { return ImageStreamFor(source); };
+    doc.ImageCache.SetMaxAge(FImageCacheCount);
+    doc.InvalidateRect = [this](const Rect& r) { FPaintPanel->update(r.left, r.top, r.Width(), r.Height()); };
+    doc.LeftButtonDown = [] { return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton); };
+    FAnimationTimer = new QTimer(this);
+    connect(FAnimationTimer, &QTimer::timeout, this, [this] { FDocument->AnimateTick(); });
+    doc.OnAnimationTimer = [this](bool enabled, int interval) {
+        if (enabled)
+            FAnimationTimer->start(interval);
+        else
+            FAnimationTimer->stop();
+    };
+}
 
 // ---- Engine callbacks
 
@@ -153,7 +178,7 @@ void THtmlViewer::SetHtOptions(THtmlViewerOptions Value)
 void THtmlViewer::SetImageCacheCount(int Value)
 {
     FImageCacheCount = std::clamp(Value, 0, 20);
-    // The image cache takes the new capacity here once it exists.
+    FDocument->ImageCache.SetMaxAge(FImageCacheCount);
 }
 
 void THtmlViewer::SetNoSelect(bool Value)
@@ -200,8 +225,8 @@ void THtmlViewer::SetViewImages(bool Value)
         SetProcessing(true);
         FDocument->ShowImages = Value;
         if (!FDocument->Empty()) {
-            // The images layer loads the background picture again here; pictures shown or hidden change the
-            // page's extent, so it is laid out again at the same place.
+            // Pictures shown or hidden change the page's extent, so it is laid out again at the same place.
+            LoadBackgroundPicture();
             const int pos = ScrollPosition();
             LayOutNow();
             SetScrollPosition(pos);

@@ -4,8 +4,9 @@
 //
 // The class spans one source file per concern: HtmlViewer.cpp (creation, properties, engine callbacks),
 // HtmlViewerLoad.cpp (loading, history, visited links, the document seam), HtmlViewerScroll.cpp (layout
-// driving, scrolling, painting), HtmlViewerPointer.cpp (hover, links, selection by the pointer) and
-// HtmlViewerFind.cpp (find, selected text, clipboard).
+// driving, scrolling), HtmlViewerPaint.cpp (the background and the page painted), HtmlViewerPointer.cpp
+// (hover, links, selection by the pointer) and HtmlViewerFind.cpp (find, selected text, clipboard); the surface
+// is TPaintPanel.
 #pragma once
 
 #include "common/Colors.h"
@@ -421,6 +422,9 @@ private:
     void PaintBackgroundPicture(platform::PaintCanvas& Canvas, const Rect& R);
     void ParseDocument(DocType Kind);
     void HandDocumentSettings();
+    // The document's pictures reach files, the host's streams and the surface through these.
+    void ConnectDocumentImages();
+    void LoadBackgroundPicture();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 
     // The document and the children
@@ -428,6 +432,7 @@ private:
     platform::Canvas FMeasureCanvas; // layout measures on it
     QFrame* FFramePanel = nullptr;
     TPaintPanel* FPaintPanel = nullptr;
+    QTimer* FAnimationTimer = nullptr; // steps the page's animated pictures
     QScrollBar* FVertBar = nullptr;
     QScrollBar* FHorzBar = nullptr;
     int FScrollBarWidth = 0;

@@ -208,6 +208,7 @@ void THtmlViewer::LoadDocument(std::unique_ptr<TBuffer> Document, u16v Name, Doc
         ParseDocument(Kind);
         if (OnParseEnd)
             OnParseEnd(*this);
+        LoadBackgroundPicture();
         LayOutNow();
         MarkVisitedLinks();
 
@@ -425,15 +426,15 @@ void THtmlViewer::MarkVisitedLinks()
 
 void THtmlViewer::PrepareDocument()
 {
-    // The image cache is made on first use and told that a new page begins here.
     ClearDocumentFor(FUseQuirks);
+    FDocument->ImageCache.PurgeImages(); // a new page begins: pictures no page used for long go
     HandDocumentSettings();
 }
 
 void THtmlViewer::ResetDocument()
 {
-    // The image cache is emptied here when this control owns it.
     ClearDocumentFor(FUseQuirks);
+    FDocument->ImageCache.Clear();
     HandDocumentSettings();
 }
 

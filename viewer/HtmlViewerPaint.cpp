@@ -2,6 +2,7 @@
 // document over it, into the surface's off-screen buffer.
 #include "viewer/HtmlViewer.h"
 
+#include "layout/CachedPicture.h"
 #include "layout/Document.h"
 #include "style/BoxValues.h"
 #include "viewer/PaintPanel.h"
@@ -31,6 +32,14 @@ void THtmlViewer::SetBackgroundPicture(const TBackgroundPicture& Value)
 {
     FBackground = Value;
     FPaintPanel->update();
+}
+
+// The picture stays the document's: its frame changes in place when it animates.
+void THtmlViewer::LoadBackgroundPicture()
+{
+    FDocument->LoadBackgroundImage();
+    if (const TCachedPicture* picture = FDocument->PageBackground())
+        SetBackgroundPicture({&picture->Picture(), picture->PictureMask(), FDocument->BackgroundImagePlacement});
 }
 
 // R is in surface coordinates; the document subtracts its view top itself.

@@ -292,6 +292,7 @@ void THtmlViewer::MoveViewTop(int Y, TViewMove How)
     FPaintPanel->scroll(0, dy);
     // The strip the move uncovered is painted at once, so a dragged bar shows the page under it as it goes.
     const int w = FPaintPanel->width(), h = FPaintPanel->height();
+    FDocument->ForgetAnimationsOutside(Rect{0, 0, w, h});
     const QRect strip = dy < 0 ? QRect(0, h + dy, w, -dy) : QRect(0, 0, w, dy);
     FPaintPanel->repaint(strip & FPaintPanel->rect());
 }

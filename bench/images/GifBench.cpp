@@ -149,17 +149,7 @@ void BM_DocumentImages(benchmark::State& state, bool warm)
     QTemporaryDir dir;
     std::vector<u16> sources;
     for (int i = 0; i < 40; ++i) {
-        GifPlan plan;
-        plan.Width = 64;
-        plan.Height = 48;
-        plan.GlobalTable = DistinctPalette(16);
-        GifFrame f;
-        f.Width = 64;
-        f.Height = 48;
-        f.Transparent = i % 3 ? -1 : 0;
-        f.Pixels = RunsOfIndices(64 * 48, 16, unsigned(i), 40);
-        plan.Frames = {f};
-        const Bytes bytes = GiflibGif(plan);
+        const Bytes bytes = NoisyStillGif(64, 48, unsigned(i), i % 3 == 0);
         const std::string path = dir.path().toStdString() + "/pic" + std::to_string(i) + ".gif";
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         for (int k = 0; k < 5; ++k)

@@ -5,6 +5,7 @@
 #include "builder/Parser.h"
 #include "layout/Block.h"
 #include "layout/Document.h"
+#include "layout/Table.h"
 #include "layout/TextSection.h"
 #include "markup/Buffer.h"
 #include "platform/Canvas.h"
@@ -19,18 +20,41 @@
 
 namespace lantern::testbuilder {
 
+inline std::string Tree(const TSectionBaseList& cell, int depth = 0);
+
+// A table's rows ("tr") and cells (by element) with their content, at the depth of the table's block content.
+inline std::string TableTree(const THtmlTable& table, int depth)
+{
+    std::string out;
+    const std::string pad(std::size_t(depth) * 2, ' ');
+    for (const auto& row : table.Rows) {
+        out += pad + "tr\n";
+        for (const auto& cell : row->Cells)
+            if (!cell->IsFiller()) {
+                out += pad + "  " + ToUtf8(cell->Content->OpeningTag) + "\n";
+                out += Tree(*cell->Content, depth + 2);
+            }
+    }
+    return out;
+}
+
 // One line per section, indented by depth: a block by its element (body, hr, page), a text section ("text",
-// "pre") with its characters quoted, a line break shown as "|", a no-break space as "~".
-inline std::string Tree(const TSectionBaseList& cell, int depth = 0)
+// "pre") with its characters quoted, a line break shown as "|", a no-break space as "~", a picture or panel as
+// "@"; a table's rows and cells by their elements.
+inline std::string Tree(const TSectionBaseList& cell, int depth)
 {
     std::string out;
     for (int i = 0; i < cell.Count(); ++i) {
         const TSectionBase& s = cell[i];
+        if (const auto* table = dynamic_cast<const THtmlTable*>(&s)) {
+            out += TableTree(*table, depth);
+            continue;
+        }
         out += std::string(std::size_t(depth) * 2, ' ');
         if (const auto* text = dynamic_cast<const TSection*>(&s)) {
             u16 shown;
             for (char16_t c : text->Text)
-                shown += c == LineBreakMark ? u'|' : c == 0xA0 ? u'~' : c;
+                shown += c == LineBreakMark ? u'|' : c == 0xA0 ? u'~' : c == ObjectMark ? u'@' : c;
             out += (text->IsPreformatted() ? "pre \"" : "text \"") + ToUtf8(shown) + "\"";
             if (text->ClearKind)
                 out += " clear=" + std::to_string(text->ClearKind);
@@ -59,6 +83,12 @@ inline const TSection* FindText(const TSectionBaseList& cell, u16v text)
         if (const auto* block = dynamic_cast<const TBlock*>(&s))
             if (const TSection* found = FindText(block->Content, text))
                 return found;
+        if (const auto* table = dynamic_cast<const THtmlTable*>(&s))
+            for (const auto& row : table->Rows)
+                for (const auto& cellObj : row->Cells)
+                    if (cellObj->Content)
+                        if (const TSection* found = FindText(*cellObj->Content, text))
+                            return found;
     }
     return nullptr;
 }

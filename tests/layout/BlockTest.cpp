@@ -148,6 +148,22 @@ TEST(Blocks, AFloatNarrowerThanItsTextWrapsAtTheRoom)
     EXPECT_EQ(TestPage::LineTexts(text), (std::vector<std::string>{"aaa", "bbb", "ccc"}));
 }
 
+// One long word (a line of code, say) overflows its block; the text beside it still wraps at the room.
+TEST(Blocks, AWordWiderThanTheRoomOverflowsWithoutWideningItsBlock)
+{
+    TestPage page;
+    TBlock& outer = page.AddBlock(u"div", {{u"margin-left", u"10px"}});
+    TSection& text = page.AddText(outer.Content, u"aaa bbb ccc ddd");
+    TBlock& inner = page.AddTo(outer.Content, std::make_unique<TBlock>(page.Doc, nullptr, outer.Content,
+                                                                         *page.Element(u"div")));
+    page.AddText(inner.Content, u"aaaaaaaaaaaaaaaaaaaa"); // 160 pixels
+    page.Layout(110);
+    EXPECT_EQ(outer.ContentWidth, 100);
+    EXPECT_EQ(inner.ContentWidth, 100);
+    EXPECT_EQ(TestPage::LineTexts(text), (std::vector<std::string>{"aaa bbb ccc", "ddd"}));
+    EXPECT_EQ(page.ScrollWidth, 170) << DumpLayout(page.Doc);
+}
+
 TEST(Blocks, TextFlowsBesideAFloatThatTakesNoHeight)
 {
     TestPage page;

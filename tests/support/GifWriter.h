@@ -245,4 +245,20 @@ inline Bytes GiflibGif(const GifPlan& plan)
     return out;
 }
 
+// A still picture of 16 colours in runs, as small page pictures are, with colour 0 transparent when asked.
+inline Bytes NoisyStillGif(int width, int height, unsigned seed, bool transparent)
+{
+    GifPlan plan;
+    plan.Width = width;
+    plan.Height = height;
+    plan.GlobalTable = DistinctPalette(16);
+    GifFrame f;
+    f.Width = width;
+    f.Height = height;
+    f.Transparent = transparent ? 0 : -1;
+    f.Pixels = RunsOfIndices(std::size_t(width) * std::size_t(height), 16, seed, 40);
+    plan.Frames = {f};
+    return GiflibGif(plan);
+}
+
 } // namespace lantern::testsupport
