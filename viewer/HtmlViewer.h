@@ -368,6 +368,7 @@ private:
     // Pointer phases (HtmlViewerPointer.cpp)
     THitKinds LinkAt(int X, int Y, u16& Title, TFormControlObj*& Control, std::unique_ptr<TUrlTarget>& Link);
     u16 LinkTextOf(int SourceStart, int SourceEnd);
+    bool PictureAt(int X, int Y, TImageObj*& Picture, int& PictureX, int& PictureY);
     void TakeLink(const TUrlTarget& Link);
     void ExtendSelectionTo(int X, int Y);
     int CaretAt(int X, int Y, bool& InsideText);

@@ -5,6 +5,7 @@
 #include "layout/Document.h"
 #include "common/UrlSubs.h"
 #include "layout/FontRuns.h"
+#include "layout/ImageObj.h"
 #include "viewer/PaintPanel.h"
 
 #include <QApplication>
@@ -97,6 +98,7 @@ void THtmlViewer::PanelMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers S
     if (Button != Qt::LeftButton)
         return;
     FLeftDown = true;
+    FDocument->SetImagePressed(true);
     if (SelectSectionAt(X, Y))
         return;
     FDragSelectAllowed = true;
@@ -121,7 +123,7 @@ void THtmlViewer::PanelMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers S
     }
 }
 
-void THtmlViewer::PanelMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers /*Shift*/, int X, int Y)
+void THtmlViewer::PanelMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X, int Y)
 {
     if (FPanning) {
         if (!FAutoScrolling && std::abs(Y - FPanStartY) > PanDeadZone) {
@@ -145,7 +147,12 @@ void THtmlViewer::PanelMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers
     } else if (hit & hkControl) {
         cursor = crHandPoint;
     }
-    if (cursor != crHandPoint) {
+    TImageObj* picture = nullptr;
+    int pictureX = 0, pictureY = 0;
+    if ((OnImageClick || OnImageOver) && PictureAt(X, Y, picture, pictureX, pictureY)) {
+        if (OnImageOver)
+            OnImageOver(*this, picture, Shift, pictureX, pictureY);
+    } else if (cursor != crHandPoint) {
         bool inside = false;
         if (CaretAt(X, Y, inside) >= 0 && inside)
             cursor = FCursor;
@@ -181,8 +188,19 @@ void THtmlViewer::PanelMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shi
         }
         return;
     }
+    TImageObj* picture = nullptr;
+    int pictureX = 0, pictureY = 0;
+    if (OnImageClick || OnRightClick) {
+        if (PictureAt(X, Y, picture, pictureX, pictureY) && OnImageClick)
+            OnImageClick(*this, picture, Button, Shift, pictureX, pictureY);
+    }
     if (Button == Qt::RightButton && OnRightClick) {
         TRightClickParameters parameters;
+        parameters.PictureObject = picture;
+        if (picture) {
+            parameters.PictureX = pictureX;
+            parameters.PictureY = pictureY;
+        }
         FHotTitle.clear();
         TFormControlObj* control = nullptr;
         std::unique_ptr<TUrlTarget> link;
@@ -212,6 +230,7 @@ void THtmlViewer::PanelMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shi
     FAutoScrolling = false;
     ExtendSelectionTo(X, Y);
     FDragSelectAllowed = false;
+    FDocument->SetImagePressed(false);
     const bool wasDown = FLeftDown;
     FLeftDown = false;
     if (!wasDown || FDocument->SelEnd > FDocument->SelStart)
@@ -233,6 +252,7 @@ void THtmlViewer::DoubleClick(Qt::MouseButton Button, Qt::KeyboardModifiers Shif
 {
     if (Button != Qt::LeftButton)
         return;
+    FDocument->SetImagePressed(true);
     FDoubleClickAt = QPoint(X, Y);
     FDoubleClickTime = QDateTime::currentMSecsSinceEpoch();
     if (!FLinkClicked && !FProcessing && !FNoSelect) {
@@ -345,6 +365,16 @@ THitKinds THtmlViewer::LinkAt(int X, int Y, u16& Title, TFormControlObj*& Contro
     Control = nullptr;
     Link.reset();
     return FDocument->HitLink(FMeasureCanvas, X + HScrollPos(), Y + FDocument->ViewTop, Link, Control, Title);
+}
+
+// Only pictures count: the other floating objects (panels) are not reported to the image events.
+bool THtmlViewer::PictureAt(int X, int Y, TImageObj*& Picture, int& PictureX, int& PictureY)
+{
+    TFloatingObj* object = nullptr;
+    Picture = nullptr;
+    if (FDocument->HitObject(X + HScrollPos(), Y + FDocument->ViewTop, object, PictureX, PictureY) && object)
+        Picture = object->AsImage();
+    return Picture != nullptr;
 }
 
 u16 THtmlViewer::LinkTextOf(int SourceStart, int SourceEnd)

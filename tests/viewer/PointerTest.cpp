@@ -4,6 +4,7 @@
 #include "viewer/HtmlViewer.h"
 
 #include "layout/Document.h"
+#include "tests/support/Pictures.h"
 #include "viewer/PaintPanel.h"
 
 #include <QApplication>
@@ -232,6 +233,37 @@ TEST_F(PointerTest, RightClickReportsTheLinkAndTheWord)
     EXPECT_EQ(seen.LinkUrl, u"next.htm");
     EXPECT_EQ(seen.WordUnderPointer, u"link");
     EXPECT_TRUE(Clicked.empty());
+}
+
+TEST_F(PointerTest, PicturesUnderThePointerReachTheImageEventsAndTheRightClick)
+{
+    Show(u16(u"<img src=\"") + FromAscii(testsupport::PngUrl(40, 30, 0x0000FF)) + u"\" width=40 height=30> text");
+    std::vector<std::pair<int, int>> over, clicked;
+    Viewer.OnImageOver = [&](THtmlViewer&, TImageObj* Obj, Qt::KeyboardModifiers, int X, int Y) {
+        EXPECT_NE(Obj, nullptr);
+        over.emplace_back(X, Y);
+    };
+    Viewer.OnImageClick = [&](THtmlViewer&, TImageObj* Obj, Qt::MouseButton, Qt::KeyboardModifiers, int X, int Y) {
+        EXPECT_NE(Obj, nullptr);
+        clicked.emplace_back(X, Y);
+    };
+    TRightClickParameters seen;
+    Viewer.OnRightClick = [&](THtmlViewer&, const TRightClickParameters& Parameters) { seen = Parameters; };
+    const QPoint inside(25, 20), beside(At(PosOf(u"text")));
+    Move(beside);
+    EXPECT_TRUE(over.empty());
+    Move(inside);
+    ASSERT_EQ(over.size(), 1u);
+    EXPECT_EQ(Viewer.PaintPanel().cursor().shape(), Qt::ArrowCursor);
+    Send(QEvent::MouseButtonPress, inside, Qt::RightButton, Qt::RightButton);
+    Send(QEvent::MouseButtonRelease, inside, Qt::RightButton, Qt::NoButton);
+    ASSERT_NE(seen.PictureObject, nullptr);
+    EXPECT_EQ(std::make_pair(seen.PictureX, seen.PictureY), over.front());
+    ASSERT_EQ(clicked.size(), 1u);
+    EXPECT_GE(clicked.front().first, 0);
+    EXPECT_LT(clicked.front().first, 40);
+    EXPECT_GE(clicked.front().second, 0);
+    EXPECT_LT(clicked.front().second, 30);
 }
 
 TEST_F(PointerTest, DraggingPastTheBottomScrollsEightLinesAStepAndExtendsTheSelection)
