@@ -95,7 +95,8 @@ TViewForm::TViewForm(TViewFormEnvironment Environment, const QStringList& Argume
       FTempBase(Environment.TempBase),
       FTempNumbers(std::move(Environment.TempNumbers)),
       FMessages(std::move(Environment.Messages)),
-      FDialogs(std::move(Environment.Dialogs))
+      FDialogs(std::move(Environment.Dialogs)),
+      FOpenExternal(std::move(Environment.OpenExternal))
 {
     if (!FMessages)
         FMessages = std::make_unique<TMessageBoxes>(this);
@@ -143,6 +144,10 @@ void TViewForm::BuildViewer()
     Viewer->SetHistoryMaxCount(6);
     Viewer->SetImageCacheCount(6);
     Viewer->SetNoSelect(false);
+    Viewer->OnHotSpotClick = [this](THtmlViewer& Sender, const u16& SRC, bool& Handled) {
+        ViewerHotSpotClick(Sender, SRC, Handled);
+    };
+    Viewer->OnHotSpotCovered = [this](THtmlViewer& Sender, const u16& SRC) { ViewerHotSpotCovered(Sender, SRC); };
     Viewer->SetPrintMarginBottom(2.0);
     Viewer->SetPrintMarginLeft(2.0);
     Viewer->SetPrintMarginRight(2.0);
@@ -232,6 +237,9 @@ void TViewForm::BuildMenus()
     EditMenuItem->addSeparator();
     CopyMenuItem = item(EditMenuItem, QStringLiteral("复制"), QKeySequence(Qt::CTRL | Qt::Key_C));
     SelectAllMenuItem = item(EditMenuItem, QStringLiteral("全选"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    handle(FindMenuItem, &TViewForm::FindMenuItemClick);
+    handle(CopyMenuItem, &TViewForm::CopyMenuItemClick);
+    handle(SelectAllMenuItem, &TViewForm::SelectAllMenuItemClick);
 
     OptionMenuItem = menuBar()->addMenu(QStringLiteral("选项"));
     DefaultFontMenuItem = item(OptionMenuItem, QStringLiteral("默认字体"));

@@ -30,11 +30,16 @@ class QProgressBar;
 
 namespace lantern {
 
+class TFindDialog;
+
 inline constexpr char16_t AppTitle[] = u"Lantern";
 inline constexpr char16_t ProductAddress[] = u"lantern.example.org";
 
 // The hovered-link colour the window gives its viewer.
 inline constexpr Color clFuchsia = MakeColor(255, 0, 255);
+
+// Hands a mail or web link to the desktop's default handler.
+void OpenWithSystemHandler(const QString& Link);
 
 // Where the window finds its outside world; tests replace parts of it.
 struct TViewFormEnvironment {
@@ -45,6 +50,7 @@ struct TViewFormEnvironment {
     TTempNumberSource TempNumbers = RandomTempNumber;
     std::unique_ptr<TMessages> Messages; // none: modal boxes over the window
     std::unique_ptr<TDialogs> Dialogs;   // none: the real dialogs over the window
+    std::function<void(const QString&)> OpenExternal = OpenWithSystemHandler; // mail and web links
 
     // The running program's folder, then the system's extractor folder, and the system's temporary folder.
     static TViewFormEnvironment Default();
@@ -93,6 +99,14 @@ public:
     void SaveAsBMPMenuItemClick();
     void SaveAsPNGMenuItemClick();
     void SaveAsGIF1Click();
+    // Link routing (LinkRouting.cpp)
+    void ViewerHotSpotClick(THtmlViewer& Sender, const u16& SRC, bool& Handled);
+    void ViewerHotSpotCovered(THtmlViewer& Sender, const u16& SRC);
+    // Edit menu (EditMenu.cpp)
+    void FindMenuItemClick();
+    void FindDialogFind();
+    void CopyMenuItemClick();
+    void SelectAllMenuItemClick();
 
     TMessages& Messages() { return *FMessages; }
     TDialogs& Dialogs() { return *FDialogs; }
@@ -125,6 +139,7 @@ public:
     QLabel* WebPanel = nullptr;
     QLabel* Panel2 = nullptr;
     QMenu* PopupMenu = nullptr;
+    TFindDialog* FindDialog = nullptr; // made at the first Edit > Find
 
     QMenu* FileMenuItem = nullptr;
     QAction* OpenMenuItem = nullptr;
@@ -165,6 +180,7 @@ private:
     void FormDestroy();
     void PlaceMessagePanel();
     void RestoreViewerDefaults();
+    void ToggleOutline(const u16& Key);
 
     TExtractor FExtractor;
     QString FTempBase;
@@ -173,6 +189,7 @@ private:
     std::unique_ptr<TMessages> FMessages;
     std::unique_ptr<TDialogs> FDialogs;
     QLabel* FStatusCaption = nullptr;
+    std::function<void(const QString&)> FOpenExternal;
     QString FProgram; // the extractor that passed the installation check of the open in progress
 };
 

@@ -121,23 +121,7 @@ void THtmlViewer::SetBorderStyle(THTMLBorderStyle Value)
 void THtmlViewer::SetCursor(int Value)
 {
     FCursor = Value == 2 ? crIBeam : Value;
-    switch (FCursor) {
-    case crArrow:
-        FPaintPanel->setCursor(Qt::ArrowCursor);
-        break;
-    case crIBeam:
-        FPaintPanel->setCursor(Qt::IBeamCursor);
-        break;
-    case crHourGlass:
-        FPaintPanel->setCursor(Qt::WaitCursor);
-        break;
-    case crHandPoint:
-        FPaintPanel->setCursor(Qt::PointingHandCursor);
-        break;
-    default:
-        FPaintPanel->unsetCursor();
-        break;
-    }
+    SetSurfaceCursor(FCursor);
 }
 
 void THtmlViewer::SetDefBackground(Color Value)
@@ -200,8 +184,7 @@ void THtmlViewer::SetImageCacheCount(int Value)
 void THtmlViewer::SetNoSelect(bool Value)
 {
     if (Value && !FNoSelect) {
-        FSelStart = -1;
-        FSelEnd = -1;
+        FDocument->SelStart = FDocument->SelEnd = 0;
         update();
     }
     FNoSelect = Value;

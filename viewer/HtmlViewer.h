@@ -4,7 +4,9 @@
 //
 // The class spans one source file per concern: HtmlViewer.cpp (creation, properties, engine callbacks),
 // HtmlViewerLoad.cpp (loading, history, visited links, the document seam), HtmlViewerScroll.cpp (layout
-// driving, scrolling) and HtmlViewerPaint.cpp (the background and the page painted); the surface is TPaintPanel.
+// driving, scrolling), HtmlViewerPaint.cpp (the background and the page painted), HtmlViewerPointer.cpp
+// (hover, links, selection by the pointer) and HtmlViewerFind.cpp (find, selected text, clipboard); the surface
+// is TPaintPanel.
 #pragma once
 
 #include "common/Colors.h"
@@ -12,10 +14,13 @@
 #include "common/Str.h"
 #include "common/Types.h"
 #include "platform/Canvas.h"
+#include "layout/Sections.h"
 #include "style/Properties.h"
 
+#include <QPoint>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -30,7 +35,9 @@ class QTimer;
 namespace lantern {
 
 class TBuffer;
+class TFormControlObj;
 class TImageObj;
+class TUrlTarget;
 class TPaintPanel;
 class ThtDocument;
 
@@ -289,8 +296,35 @@ public:
     void SetViewImages(bool Value);
     int VisitedMaxCount() const { return FVisitedMaxCount; }
     void SetVisitedMaxCount(int Value);
-    int SelStart() const { return FSelStart; }
-    int SelEnd() const { return FSelEnd; }
+    // The selection [SelStart, SelEnd) of the document; none when SelStart >= SelEnd.
+    int SelStart() const;
+    int SelEnd() const;
+
+    // ---- Pointer, hover and selection (HtmlViewerPointer.cpp). Coordinates are paint-surface pixels; the
+    // surface's mouse events come here.
+    void PanelMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void PanelMouseMove(Qt::MouseButtons Buttons, Qt::KeyboardModifiers Shift, int X, int Y);
+    void PanelMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    void DoubleClick(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+    // The pointer left the surface: the hover ends as the hover timer would end it.
+    void PanelLeft();
+    // The word under a surface point: Before is one before its first character, After one past its last.
+    bool WordAt(int X, int Y, u16& Word, int& After, int& Before);
+    int CaretPos() const { return FCaretPos; }
+    void SetCaretPos(int Value) { FCaretPos = std::max(Value, 0); }
+    const u16& HotLinkText() const { return FHotLinkText; }
+    const u16& HotLinkAttributes() const { return FHotLinkAttributes; }
+    int HotLinkX() const { return FHotLinkX; }
+    int HotLinkY() const { return FHotLinkY; }
+
+    // ---- Find, selected text and clipboard (HtmlViewerFind.cpp)
+    void SelectAllText();
+    bool SearchText(u16v Text, bool MatchCase, bool Backwards);
+    u16 SelectionText();
+    void CopyToClipboard();
+    // The selection as the clipboard's HTML fragment: its header, then the page's source cut around the
+    // selection; empty without a selection.
+    std::string SelectionAsHtmlFragment();
 
     // ---- Events (each may be empty)
     std::function<void(THtmlViewer& Sender, const u16& SRC, bool& Handled)> OnHotSpotClick;
@@ -330,6 +364,22 @@ protected:
 
 private:
     friend class TPaintPanel;
+
+    // Pointer phases (HtmlViewerPointer.cpp)
+    THitKinds LinkAt(int X, int Y, u16& Title, TFormControlObj*& Control, std::unique_ptr<TUrlTarget>& Link);
+    u16 LinkTextOf(int SourceStart, int SourceEnd);
+    bool PictureAt(int X, int Y, TImageObj*& Picture, int& PictureX, int& PictureY);
+    void TakeLink(const TUrlTarget& Link);
+    void ExtendSelectionTo(int X, int Y);
+    int CaretAt(int X, int Y, bool& InsideText);
+    void SetSelection(int A, int B);
+    bool SelectSectionAt(int X, int Y);
+    void SetSurfaceCursor(int Value);
+    QTimer& HoverTimer();
+    void HoverTimerTick();
+    void EndHover();
+    void AutoScrollLoop();
+    void FollowLink();
 
     // The widest a page scrolls, and the clip width it paints with.
     static constexpr int MaxScrollWidth = 6000;
@@ -418,9 +468,21 @@ private:
     u16 FHotTarget;
     u16 FHotTitle;
     int FCaretPos = 0;
-    int FSelStart = -1;
-    int FSelEnd = -1;
     int FSelAnchor = -1;
+    u16 FHotLinkText;
+    u16 FHotLinkAttributes;
+    int FHotLinkX = 0;
+    int FHotLinkY = 0;
+    QTimer* FHoverTimer = nullptr; // made at the first hover
+    bool FLeftDown = false;
+    bool FDragSelectAllowed = false;
+    bool FPanning = false;
+    bool FAutoScrolling = false;
+    bool FLinkClicked = false;
+    int FPanStartY = 0;
+    // Where and when the last double click was, so that a third click soon after on the same spot is known.
+    QPoint FDoubleClickAt;
+    qint64 FDoubleClickTime = -1;
 
     // Flags
     bool FBackgroundFixed = false;

@@ -11,6 +11,7 @@
 #include "viewer/PaintPanel.h"
 #include "viewer/WaitCursor.h"
 #include "common/UrlSubs.h"
+#include "layout/Block.h"
 #include "layout/Document.h"
 #include "style/Lengths.h"
 #include "style/StyleList.h"
@@ -235,6 +236,8 @@ void THtmlViewer::FinishLoad()
     FPaintPanel->update();
     FireProgress(TProgressStage::psEnding, 100);
     FLoading = false;
+    // A progress handler that lets painting happen paints nothing while Loading: the page is asked for again.
+    FPaintPanel->update();
 }
 
 void THtmlViewer::ClearView()
@@ -325,15 +328,17 @@ u16 THtmlViewer::DocumentSource() const
 
 // ---- Element display
 
-int THtmlViewer::ElementDisplay(u16v /*Id*/) const
+int THtmlViewer::ElementDisplay(u16v Id) const
 {
-    // The block with that id in the document's id table gives its display kind here.
-    return 0;
+    const auto* block = dynamic_cast<const TBlock*>(FDocument->IdTable.Find(Id));
+    return block ? block->DisplayKind : 0;
 }
 
-void THtmlViewer::SetElementDisplay(u16v /*Id*/, int /*Display*/)
+void THtmlViewer::SetElementDisplay(u16v Id, int Display)
 {
-    // The block with that id takes the new display kind here, its form controls marked unpainted.
+    auto* block = dynamic_cast<TBlock*>(FDocument->IdTable.Find(Id));
+    if (block && block->DisplayKind != Display)
+        block->DisplayKind = static_cast<std::uint8_t>(Display);
 }
 
 void THtmlViewer::ApplyDisplayChanges()

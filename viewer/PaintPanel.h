@@ -24,6 +24,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The pointer goes to the viewer (HtmlViewerPointer.cpp).
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     THtmlViewer& FViewer;
