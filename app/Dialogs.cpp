@@ -1,7 +1,6 @@
 #include "app/Dialogs.h"
 
 #include <QColorDialog>
-#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -10,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace lantern {
@@ -126,11 +124,6 @@ QString TStandardDialogs::ChooseFolder(const QString& Caption, const QString& St
 {
     // Read-only: the chooser offers no new folder.
     return QFileDialog::getExistingDirectory(Parent, Caption, Start, QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly);
-}
-
-void TStandardDialogs::OpenAddress(const QString& Address)
-{
-    QDesktopServices::openUrl(QUrl::fromUserInput(Address));
 }
 
 } // namespace lantern

@@ -37,8 +37,6 @@ public:
     virtual QString ChooseSaveFile(const TSaveFileRequest& Request) = 0;
     // The chosen existing folder, empty on cancel; Start is preselected when not empty.
     virtual QString ChooseFolder(const QString& Caption, const QString& Start) = 0;
-    // Opens a web address with the desktop's default handler.
-    virtual void OpenAddress(const QString& Address) = 0;
 };
 
 // The real dialogs, modal over Parent.
@@ -49,7 +47,6 @@ public:
     std::optional<Color> ChooseColor(Color Initial) override;
     QString ChooseSaveFile(const TSaveFileRequest& Request) override;
     QString ChooseFolder(const QString& Caption, const QString& Start) override;
-    void OpenAddress(const QString& Address) override;
 
 private:
     QWidget* Parent;

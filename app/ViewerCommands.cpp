@@ -107,7 +107,8 @@ void TViewForm::AboutMenuItemClick()
 
 void TViewForm::WebPanelClick()
 {
-    FDialogs->OpenAddress(QString::fromUtf16(ProductAddress));
+    // The address goes out the way web links of pages do.
+    FOpenExternal(QStringLiteral("http://") + QString::fromUtf16(ProductAddress));
 }
 
 bool TViewForm::eventFilter(QObject* Watched, QEvent* Event)

@@ -128,7 +128,7 @@ TEST_F(ViewerCommandsTest, AboutBoxAndWebAddress)
     form->show();
     QTest::mouseClick(form->WebPanel, Qt::LeftButton);
     QTest::mouseClick(form->WebPanel, Qt::RightButton);
-    EXPECT_EQ(Answers.OpenedAddresses, QStringList{QStringLiteral("lantern.example.org")});
+    EXPECT_EQ(Answers.OpenedAddresses, QStringList{QStringLiteral("http://lantern.example.org")});
 }
 
 } // namespace

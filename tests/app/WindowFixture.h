@@ -80,7 +80,6 @@ struct TRecordedDialogs final : TDialogs {
         Answers->Asked += QStringLiteral("Folder: ") + Caption + QStringLiteral(" at ") + Start;
         return Answers->Folder;
     }
-    void OpenAddress(const QString& Address) override { Answers->OpenedAddresses += Address; }
 };
 
 inline void WriteFile(const QString& Path, const QByteArray& Bytes = "<p>page</p>", bool Executable = false)
@@ -177,6 +176,7 @@ protected:
         environment.TempNumbers = std::move(Numbers);
         environment.Messages = std::make_unique<TRecordedMessages>(&Log, &ConfirmAnswer);
         environment.Dialogs = std::make_unique<TRecordedDialogs>(&Answers);
+        environment.OpenExternal = [this](const QString& Link) { Answers.OpenedAddresses += Link; };
         return environment;
     }
 
