@@ -375,6 +375,8 @@ private:
     void HandDocumentSettings();
     // The document's pictures reach files, the host's streams and the surface through these.
     void ConnectDocumentImages();
+    // The page's form controls get their widgets on the surface, and their events reach the host through these.
+    void ConnectDocumentForms();
     void LoadBackgroundPicture();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 
