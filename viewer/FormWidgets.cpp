@@ -168,7 +168,7 @@ void TQtFormWidget::PaintTo(platform::PaintCanvas& canvas, int x, int y) const
     QPainter& painter = canvas.Native();
     painter.save();
     FWidget->ensurePolished();
-    FWidget->render(&painter, painter.transform().map(QPoint(x, y)), QRegion(), QWidget::DrawChildren);
+    FWidget->render(&painter, QPoint(x, y), QRegion(), QWidget::DrawChildren);
     painter.restore();
 }
 

@@ -377,6 +377,8 @@ private:
     void ConnectDocumentImages();
     // The page's form controls get their widgets on the surface, and their events reach the host through these.
     void ConnectDocumentForms();
+    // Tab goes through the controls with a TABINDEX first, in its order, then through the others as they stand.
+    void ArrangeFormTabOrder();
     void LoadBackgroundPicture();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 

@@ -8,6 +8,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace lantern {
 
 namespace {
@@ -49,6 +51,29 @@ void THtmlViewer::ConnectDocumentForms()
         if (const int qtKey = QtKeyOf(key))
             KeyDown(qtKey, Qt::NoModifier);
     };
+}
+
+void THtmlViewer::ArrangeFormTabOrder()
+{
+    std::vector<const TFormControlObj*> order;
+    for (const auto& control : FDocument->FormControls)
+        order.push_back(control.get());
+    if (std::none_of(order.begin(), order.end(), [](const TFormControlObj* c) { return c->TabOrder() >= 0; }))
+        return;
+    std::stable_sort(order.begin(), order.end(), [](const TFormControlObj* a, const TFormControlObj* b) {
+        const int x = a->TabOrder(), y = b->TabOrder();
+        return x >= 0 && (y < 0 || x < y);
+    });
+    QWidget* previous = nullptr;
+    for (const TFormControlObj* control : order) {
+        const auto* widget = dynamic_cast<const TQtFormWidget*>(control->PlatformControl());
+        QWidget* native = widget ? widget->Native() : nullptr;
+        if (!native)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, native);
+        previous = native;
+    }
 }
 
 } // namespace lantern

@@ -118,5 +118,14 @@ TEST_F(FormWidgetsTest, ScrolledOutControlsHide)
     EXPECT_FALSE(bottom->isVisible());
 }
 
+TEST_F(FormWidgetsTest, TabIndexOrdersTheControlsBeforeTheOthers)
+{
+    Show("<input name=a><input name=b tabindex=2><input name=c><input name=d tabindex=1><input name=e tabindex=2>");
+    EXPECT_EQ(Native(3)->nextInFocusChain(), Native(1));
+    EXPECT_EQ(Native(1)->nextInFocusChain(), Native(4)) << "equal indexes keep their document order";
+    EXPECT_EQ(Native(4)->nextInFocusChain(), Native(0)) << "then the controls without one";
+    EXPECT_EQ(Native(0)->nextInFocusChain(), Native(2));
+}
+
 } // namespace
 } // namespace lantern
