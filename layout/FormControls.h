@@ -191,6 +191,7 @@ public:
 
     TImageObj* Image = nullptr; // the picture in the text, its section's
     int ClickX = -1, ClickY = -1;
+    int PointerX = -1, PointerY = -1; // inside the picture, where the pointer was last found over it
 };
 
 class TCheckBoxFormControlObj final : public TFormControlObj {

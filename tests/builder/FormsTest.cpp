@@ -111,7 +111,19 @@ TEST(Forms, ImageInputSubmitsItsClickOnce)
     auto& image = dynamic_cast<TImageFormControlObj&>(page.Control(1));
     ASSERT_NE(image.Image, nullptr);
     EXPECT_EQ(image.Image->FormControl, &image) << "picture and control know each other";
-    image.ImageClicked(5, 7);
+    // The pointer over the picture finds the control, which keeps the point for the click.
+    const TImageObj& picture = *image.Image;
+    platform::Canvas measure;
+    std::unique_ptr<TUrlTarget> target;
+    TFormControlObj* found = nullptr;
+    u16 title;
+    const THitKinds kinds =
+        page.Doc.HitLink(measure, picture.DrawX + 5, picture.DrawY + 7 + page.Doc.ViewTop, target, found, title);
+    EXPECT_TRUE(kinds & hkControl);
+    EXPECT_EQ(found, &image);
+    EXPECT_EQ(image.PointerX, 5);
+    EXPECT_EQ(image.PointerY, 7);
+    image.ImageClicked(image.PointerX, image.PointerY);
     EXPECT_EQ(page.Submitted, (Lines{"q=x", "go.x=5", "go.y=7"}));
     EXPECT_EQ(page.Values(), Lines{"q=x"}) << "the click is used up";
 }
