@@ -35,6 +35,9 @@ class TCellBasic;
 class TProperties;
 class TSection;
 class ThtDocument;
+class ThtmlForm;
+class TOptionsFormControlObj;
+class TTextAreaFormControlObj;
 
 // What the viewer offers the builder; every handler may be empty.
 struct TParserHost {
@@ -165,8 +168,10 @@ private:
     // --- ParserForms.cpp
     // readNext: read the symbol after the control (not inside preformatted text, which reads characters).
     void ParseFormControl(bool readNext);
-    void SkipOptions();
-    void SkipTextareaContent();
+    void ReadOptions(TOptionsFormControlObj& control);
+    void ReadTextareaContent(TTextAreaFormControlObj& control);
+    // A FORM's form becomes the current one, which the next controls join.
+    void StartForm(const TAttributeList& attributes);
 
     // --- common steps (ParserBody.cpp)
     TProperties& Top() const;
@@ -212,6 +217,7 @@ private:
     int FBaseFontSize = 3;
     bool FNoBreak = false;
     int FPreColumn = 0; // characters on the preformatted line so far, for its tab stops
+    ThtmlForm* FForm = nullptr; // the open FORM's; none outside one
     u16 FTitle;
     u16 FBaseUrl;
     u16 FBaseTarget;

@@ -263,7 +263,10 @@ void THtmlParser::ParseBody(const TSymbolSet& terminators)
             ParseBlockContainer(sy, terminators);
             break;
         case symLink: ParseLink(); break;
-        case symEndForm: NextSymbol(); break;
+        case symEndForm:
+            FForm = nullptr;
+            NextSymbol();
+            break;
         case symBgsound: ParseBackgroundSound(); break;
         case symMeta: ParseMeta(); break;
         case symStyle: ParseStyleElement(); break;
@@ -527,14 +530,17 @@ void THtmlParser::ParseForm(const TSymbolSet& terminators)
         Push(u"form", &attributes);
         TCellBasic* owner = FCell;
         TBlock& block = OpenBlock<TBlock>(&attributes);
+        StartForm(attributes);
         NextSymbol();
         ParseBody(terminators | TSymbolSet{symForm, symEndForm});
         CloseSection();
         Pop(u"form");
         CollapseLastBottomMargin(block);
         FCell = owner;
-        if (Sy() == symEndForm)
+        if (Sy() == symEndForm) {
+            FForm = nullptr;
             NextSymbol();
+        }
     }
 }
 

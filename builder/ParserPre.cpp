@@ -172,6 +172,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
             EndPreInner(pre, u"form", pre.InForm);
         else
             ClosePreLine(pre);
+        StartForm(Attributes());
         StartPreInner(pre, u"form", pre.InForm);
         return true;
     case symEndForm:
@@ -179,6 +180,7 @@ bool THtmlParser::ReadPreTag(TPreState& pre)
             EndPreInner(pre, u"p", pre.InParagraph);
         if (pre.InForm)
             EndPreInner(pre, u"form", pre.InForm);
+        FForm = nullptr;
         if (!FSection)
             NewPreLine(pre);
         return true;

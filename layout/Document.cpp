@@ -4,6 +4,7 @@
 #include "layout/FontRuns.h"
 #include "layout/ImageObj.h"
 #include "layout/Maps.h"
+#include "markup/Attributes.h"
 #include "layout/TextSection.h"
 #include "platform/Canvas.h"
 
@@ -34,6 +35,64 @@ ThtDocument::~ThtDocument()
     ForgetLinkRuns();
     ForgetImages();
     Sections.clear();
+    ForgetForms();
+}
+
+void ThtDocument::ForgetForms()
+{
+    TabOrderList.clear();
+    FormControls.clear();
+    Forms.clear();
+    implicitForm_ = nullptr;
+}
+
+ThtmlForm& ThtDocument::ImplicitForm()
+{
+    // The first form made without attributes stands for every control outside a FORM.
+    if (!implicitForm_) {
+        Forms.push_back(std::make_unique<ThtmlForm>(*this, TAttributeList()));
+        implicitForm_ = Forms.back().get();
+    }
+    return *implicitForm_;
+}
+
+std::unique_ptr<std::vector<std::vector<u16>>> ThtDocument::FormValues() const
+{
+    if (Forms.empty())
+        return nullptr;
+    auto values = std::make_unique<std::vector<std::vector<u16>>>();
+    for (const auto& form : Forms)
+        values->push_back(form->CollectValues());
+    return values;
+}
+
+void ThtDocument::AssignTabOrders()
+{
+    if (TabOrderList.empty())
+        return;
+    std::stable_sort(TabOrderList.begin(), TabOrderList.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    int order = 0;
+    for (const auto& entry : TabOrderList)
+        entry.second->SetTabOrder(order++);
+    TabOrderList.clear();
+}
+
+void ThtDocument::HideUnplacedControls(const Rect& clip)
+{
+    const int bottom = std::max(ViewHeight, clip.bottom);
+    for (const auto& control : FormControls) {
+        TFormWidget* widget = control->PlatformControl();
+        if (!widget || control->Placed || control->IsHiddenField() || !widget->Visible())
+            continue;
+        const int top = control->PlacedDocY - ViewTop;
+        if (control->EverPlaced && top + control->Height() > 0 && top < bottom) {
+            widget->SetLeft(control->PlacedX);
+            widget->SetTop(top);
+        } else {
+            widget->Hide();
+        }
+    }
 }
 
 void ThtDocument::ForgetLinkRuns()
@@ -49,9 +108,14 @@ int ThtDocument::LayoutDocument(platform::Canvas& canvas, int y, int width, int 
     // 1.
     ++LayoutPass;
     SwitchAnimationTimer(false);
+    // 2. Controls are sized for their fonts before any line holds them.
+    for (const auto& form : Forms)
+        form->MeasureAll(canvas);
     // 3., 4.
     canvas.SetTextJustification(0, 0);
     InlineList.NeedsConvert = true;
+    // 5.
+    AssignTabOrders();
     // 6.
     const int height = TCell::LayoutCell(canvas, y, width, availableHeight, blockHeight, scrollWidth, counter);
     // 7., 8.
@@ -76,10 +140,14 @@ int ThtDocument::PaintDocument(platform::PaintCanvas& canvas, const Rect& clip, 
     ForgetAnimationsIn(clip);
     // 3.
     DeferredDraws.clear();
+    for (const auto& control : FormControls)
+        control->Placed = false;
     const int bottom = TCell::PaintCell(canvas, clip, clipWidth, x, y, xRef, yRef);
     for (const TImageRec& r : DeferredDraws)
         r.Object->Draw(canvas, r.X, *r.Run, r.Y, r.Y);
     // 4., 5.
+    if (ViewTopChanged && !PaintControls)
+        HideUnplacedControls(clip);
     ViewTopChanged = false;
     SwitchAnimationTimer(!IsPrintCopy && Animates());
     return bottom;
@@ -191,6 +259,7 @@ void ThtDocument::ClearDocument()
         Styles->Quirks = Quirks;
     }
     Sections.clear();
+    ForgetForms();
     TextSectionCount = 0;
 }
 

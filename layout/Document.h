@@ -16,6 +16,9 @@
 #include "images/GifImage.h"
 #include "layout/Borders.h"
 #include "layout/Cell.h"
+#include "layout/FormControls.h"
+#include "layout/FormWidget.h"
+#include "layout/Forms.h"
 #include "layout/IdTable.h"
 #include "layout/TextSinks.h"
 #include "style/Properties.h"
@@ -153,6 +156,22 @@ public:
     TImageObj* HoveredImage = nullptr;
     std::function<bool()> LeftButtonDown; // the pointer's button, for the pressed state of a hovered picture
 
+    // --- forms: the document owns its forms and every control; sections and forms borrow the controls
+    TFreeList<ThtmlForm> Forms;
+    TFreeList<TFormControlObj> FormControls;
+    // The form of controls outside any FORM, made with the first of them.
+    ThtmlForm& ImplicitForm();
+    // Controls with a TABINDEX, under "%.5d%.3d" keys of the index and their arrival; emptied by layout, which
+    // gives them their tab orders.
+    std::vector<std::pair<u16, TFormControlObj*>> TabOrderList;
+    TFormWidgetFactory MakeFormWidget; // the viewer's widgets; plain ones without it
+    TFormHost FormHost;
+    // Controls are drawn onto the canvas instead of placing their windows: renders to a picture.
+    bool PaintControls = false;
+    int ViewHeight = 0; // of the paint surface, for controls still in view after a scroll
+    // One list per form: its current values, as CollectValues gives them; none without forms.
+    std::unique_ptr<std::vector<std::vector<u16>>> FormValues() const;
+
     // --- building state
     bool NoBreak = false; // text collected now must not wrap
     bool TooManyLinks = false; // so many links that they take no keyboard focus places
@@ -172,6 +191,11 @@ public:
 
 private:
     void ForgetLinkRuns();
+    void ForgetForms();
+    void AssignTabOrders();
+    // After a scroll: controls this paint did not place stay where the surface moved them while they are still
+    // in view, and hide once they are out of it.
+    void HideUnplacedControls(const Rect& clip);
     void ForgetImages();
     void SwitchAnimationTimer(bool enabled);
     bool Animates() const; // pictures of the page or its background animate
@@ -186,6 +210,7 @@ private:
     };
     std::vector<TPendingImage> pendingImages_;
     std::unique_ptr<TCachedPicture> pageBackground_;
+    ThtmlForm* implicitForm_ = nullptr;
     int animationInterval_ = FirstAnimationInterval;
     bool animationTimerOn_ = false;
 };

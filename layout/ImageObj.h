@@ -21,6 +21,7 @@ namespace lantern {
 
 class TAttributeList;
 class TGIFImage;
+class TImageFormControlObj;
 class TMapItem;
 class ThtDocument;
 
@@ -61,6 +62,7 @@ public:
     std::uint8_t HoverState = 0;
     int ImageWidth = 0, ImageHeight = 0; // the picture's size on the page, borders not included
     int BoxWidth = 0, BoxHeight = 0;     // the box inside the border (larger than the picture for a placeholder)
+    TImageFormControlObj* FormControl = nullptr; // an image input's control, which a click on the picture submits
 
 private:
     TImageObj(ThtDocument& document, const TImageObj& source); // for CloneObject

@@ -122,8 +122,6 @@ void TFloatingObj::ComputeUnclampedSize(int naturalWidth, int naturalHeight, int
     }
 }
 
-void TFormControlObj::PlaceForPaint(platform::PaintCanvas&, int, int) {}
-
 int TFloatingObjList::IndexFrom(int pos) const
 {
     auto it = std::lower_bound(Objects.begin(), Objects.end(), pos,

@@ -1,13 +1,14 @@
 // What stands in running text at an ObjectMark or a ControlMark, as line layout sees it: pictures and panels
-// (TFloatingObj, kept by their section in a TFloatingObjList) and form controls (TFormControlObj). Only the
-// geometry layout reads and writes lives here; the picture, panel and control classes derive from these and do
-// their own measuring and drawing.
+// (TFloatingObj, kept by their section in a TFloatingObjList) and form controls (TFormControlObj, in
+// FormControls.h). Only the geometry layout reads and writes lives here; the picture and panel classes derive
+// from these and do their own measuring and drawing.
 //
 // Ownership: a text section owns its floating objects; it only borrows its form controls, which belong to their
 // form.
 #pragma once
 
 #include "common/Str.h"
+#include "layout/FormControls.h"
 #include "layout/FreeList.h"
 #include "layout/IdTable.h"
 #include "style/Properties.h"
@@ -101,28 +102,6 @@ public:
     TImageObj* HitTest(int x, int y, int& insideX, int& insideY) const;
 
     TFreeList<TFloatingObj> Objects;
-};
-
-class TFormControlObj : public TIDObject {
-public:
-    int AnchorY() const override { return YValue; }
-    virtual int Width() const = 0;
-    virtual int Height() const = 0;
-    virtual void SetWidth(int width) = 0;
-    // Where the control shows for this paint (screen coordinates of its top left corner); the control's window
-    // moves there, or a printed copy draws itself. The base does nothing.
-    virtual void PlaceForPaint(platform::PaintCanvas& canvas, int x, int y);
-
-    int HorizontalExtent() const { return Width() + HSpaceL + HSpaceR; }
-
-    int YValue = 0; // document Y of the line the control stands on
-    int Pos = 0;    // index of its ControlMark in the section text
-    // 1 top, 2 middle, 3 baseline, 4 bottom
-    std::uint8_t VertAlign = 4;
-    int HSpaceL = 0, HSpaceR = 0;
-    int VSpaceT = 1, VSpaceB = 1;
-    int StyleWidth = 0; // pixels, or a percentage when PercentWidth
-    bool PercentWidth = false;
 };
 
 } // namespace lantern

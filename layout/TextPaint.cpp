@@ -6,6 +6,7 @@
 #include "common/Colors.h"
 #include "layout/Block.h"
 #include "layout/Document.h"
+#include "layout/FormControls.h"
 #include "layout/ImageObj.h"
 #include "layout/IndentManager.h"
 #include "layout/Maps.h"
@@ -338,8 +339,11 @@ THitKinds TSection::HitLink(platform::Canvas& canvas, int x, int y, std::unique_
     control = nullptr;
     title.clear();
     if (!Objects.Empty())
-        if (const THitKinds found = HitImage(x, y, target, title))
+        if (const THitKinds found = HitImage(x, y, target, title)) {
+            if (found & hkControl)
+                control = Document->HoveredImage->FormControl;
             return found;
+        }
     const int index = LineIndexAt(y);
     if (index < 0)
         return 0;
@@ -380,6 +384,12 @@ THitKinds TSection::HitImage(int x, int y, std::unique_ptr<TUrlTarget>& target, 
     if (!image->Title.empty()) {
         title = image->Title;
         found |= hkTitle;
+    }
+    // An image input answers as its control, which keeps where the pointer is for the click that follows.
+    if (TImageFormControlObj* input = image->FormControl) {
+        input->PointerX = insideX;
+        input->PointerY = insideY;
+        return found | hkControl;
     }
     if (const TMapItem* map = image->Map()) {
         TUrlTarget link;

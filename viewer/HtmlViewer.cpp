@@ -52,6 +52,7 @@ THtmlViewer::THtmlViewer(QWidget* parent) : QWidget(parent)
     connect(FHorzBar, &QScrollBar::valueChanged, FPaintPanel, qOverload<>(&QWidget::update));
     FDocument->Invalidate = [this] { FPaintPanel->update(); };
     ConnectDocumentImages();
+    ConnectDocumentForms();
     FDocument->OnBackgroundChange = [this](Color value) { BackgroundColorChanged(value); };
 
     SetCursor(crIBeam);

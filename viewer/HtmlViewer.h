@@ -425,6 +425,10 @@ private:
     void HandDocumentSettings();
     // The document's pictures reach files, the host's streams and the surface through these.
     void ConnectDocumentImages();
+    // The page's form controls get their widgets on the surface, and their events reach the host through these.
+    void ConnectDocumentForms();
+    // Tab goes through the controls with a TABINDEX first, in its order, then through the others as they stand.
+    void ArrangeFormTabOrder();
     void LoadBackgroundPicture();
     std::unique_ptr<TFormValueList> DocumentFormValues() const;
 

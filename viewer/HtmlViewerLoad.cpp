@@ -495,8 +495,7 @@ void THtmlViewer::ParseDocument(DocType Kind)
 
 std::unique_ptr<TFormValueList> THtmlViewer::DocumentFormValues() const
 {
-    // The document's form values are collected here once it has forms.
-    return nullptr;
+    return FDocument->FormValues();
 }
 
 } // namespace lantern

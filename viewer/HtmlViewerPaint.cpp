@@ -56,6 +56,9 @@ void THtmlViewer::PaintPage(platform::PaintCanvas& Canvas, const Rect& R)
         FBackgroundFixed = false;
         Canvas.FillRect(R, FPaintColor);
     }
+    // Without a window on screen (a render to a picture) the controls are drawn into the page instead.
+    FDocument->PaintControls = !isVisible();
+    FDocument->ViewHeight = FPaintPanel->height();
     FDocument->PaintDocument(Canvas, R, MaxScrollWidth, -HScrollPos(), 0, 0, 0);
 }
 

@@ -129,6 +129,7 @@ void THtmlViewer::LayOutNow()
             FVBarBias += bar ? 1 : -1;
     }
     ArrangeChildren();
+    ArrangeFormTabOrder();
 }
 
 // Lays the page out once in the common case: first at the width the last pages needed (with or without the bar),

@@ -61,8 +61,9 @@ const TStructureCase StructureCases[] = {
     {"ContentOutsideCellsGoesBefore", "<table>x<tr><td>y</table>",
      "text \"x \"\ntable\n  tr\n    td\n      text \"y \"\n"},
     {"ParagraphEndsAtTable", "<p>a<table><td>b</table>", "p\n  text \"a \"\ntable\n  tr\n    td\n      text \"b \"\n"},
-    {"ControlsAreReadPast", "a <input value=x> <select><option>o1<option>o2</select> b <textarea>t<b>u</textarea> c",
-     "text \"a b c \"\n"},
+    {"ControlsStandInTheText",
+     "a <input value=x> <select><option>o1<option>o2</select> b <textarea>t<b>u</textarea> c",
+     "text \"a \x02 \x02 b \x02 c \"\n"},
     {"TextBeforeBodyIsKept", "<html>early<body>late", "text \"early \"\ntext \"late \"\n"},
     {"MapIsPassedOver", "a <map name=m><area href=x></map> b", "text \"a b \"\n"},
 };
