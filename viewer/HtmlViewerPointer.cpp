@@ -5,6 +5,7 @@
 #include "layout/Document.h"
 #include "common/UrlSubs.h"
 #include "layout/FontRuns.h"
+#include "layout/FormControls.h"
 #include "layout/ImageObj.h"
 #include "viewer/PaintPanel.h"
 
@@ -238,7 +239,13 @@ void THtmlViewer::PanelMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shi
     TFormControlObj* control = nullptr;
     std::unique_ptr<TUrlTarget> link;
     const THitKinds hit = LinkAt(X, Y, FHotTitle, control, link);
-    if ((hit & hkControl) || !(hit & hkLink))
+    if (hit & hkControl) {
+        // An image input's picture is clicked as its control, at the point the hit test found inside it.
+        if (auto* input = dynamic_cast<TImageFormControlObj*>(control))
+            input->ImageClicked(input->PointerX, input->PointerY);
+        return;
+    }
+    if (!(hit & hkLink))
         return;
     FHotUrl = link->Url;
     FHotTarget = link->Target;

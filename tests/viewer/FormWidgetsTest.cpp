@@ -3,6 +3,8 @@
 #include "viewer/HtmlViewer.h"
 
 #include "layout/Document.h"
+#include "layout/FormControls.h"
+#include "layout/ImageObj.h"
 #include "viewer/FormWidgets.h"
 #include "viewer/PaintPanel.h"
 
@@ -84,6 +86,19 @@ TEST_F(FormWidgetsTest, EnterInAFieldSubmitsAfterTheKey)
     QApplication::processEvents();
     EXPECT_EQ(Submissions, 1);
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("\n")) << "a line break in the memo";
+}
+
+TEST_F(FormWidgetsTest, ClickingAnImageInputSubmitsThePointInsideItsPicture)
+{
+    Show("<form action=find><input name=q value=x><input type=image name=go src=none.gif width=40 height=30>"
+         "</form>");
+    const TFloatingObj& picture = *static_cast<TImageFormControlObj&>(*Viewer.Document().FormControls[1]).Image;
+    const int x = picture.DrawX + 5, y = picture.DrawY + 7;
+    Viewer.PanelMouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
+    Viewer.PanelMouseUp(Qt::LeftButton, Qt::NoModifier, x, y);
+    QApplication::processEvents();
+    ASSERT_EQ(Submissions, 1);
+    EXPECT_EQ(Results, (std::vector<u16>{u"q=x", u"go.x=5", u"go.y=7"}));
 }
 
 TEST_F(FormWidgetsTest, HardWrapSubmitsTheWidgetsLines)
