@@ -67,7 +67,7 @@ constexpr int CompareUpper(std::string_view a, std::string_view b)
 
 constexpr auto MakeNameTable()
 {
-    std::array<TBuffCharSetCodePageInfo, 50> t{{
+    std::array<TBuffCharSetCodePageInfo, 52> t{{
         Row("1250", 238),        Row("1251", 204),        Row("1252", 0),          Row("1253", 161),
         Row("1254", 162),        Row("1255", 177),        Row("1256", 178),        Row("1257", 186),
         Row("1258", 163),        Row("5601", 129),        Row("866", 204),         Row("874", 222),
@@ -79,7 +79,7 @@ constexpr auto MakeNameTable()
         Row("greek", 161),       Row("hangeul", 129),     Row("hebrew", 177),      Row("johab", 130),
         Row("koi", 204),         Row("oem", 255),         Row("russian", 204),     Row("shift_jis", 128),
         Row("shiftjis", 128),    Row("symbol", 2),        Row("thai", 222),        Row("tis-620", 222),
-        Row("turkish", 162),     Row("utf-16be", 1, PseudoCpUtf16Be),              Row("utf-16le", 1, PseudoCpUtf16Le),
+        Row("turkish", 162),     Row("gbk", 134),         Row("gb18030", 134),     Row("utf-16be", 1, PseudoCpUtf16Be),              Row("utf-16le", 1, PseudoCpUtf16Le),
         Row("utf-8", 1, CP_UTF8), Row("vietnamese", 163), Row("x-sjis", 128),
     }};
     std::sort(t.begin(), t.end(), [](const auto& a, const auto& b) { return CompareUpper(a.Name, b.Name) < 0; });

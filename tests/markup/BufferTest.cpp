@@ -360,6 +360,8 @@ TEST(CodePages, CharsetNames)
         {u"koi8-r", "koi", 204, 1251},
         {u"cp866", "866", 204, 1251},
         {u"GB2312", "gb2312", 134, 936},
+        {u"GBK", "gbk", 134, 936}, // the names Chinese pages use most, read in the Simplified Chinese code page
+        {u"gb18030", "gb18030", 134, 936},
         {u"x-mac-cyrillic", nullptr, 0, 0},
         {u"x-user-defined", nullptr, 0, 0},
         {u"", nullptr, 0, 0},
