@@ -41,7 +41,7 @@ std::uint8_t VAlignOf(const TAttributeList& attributes, std::uint8_t otherwise)
 
 // What a COL or COLGROUP says.
 struct TColumnValues {
-    TColSpec Spec;
+    TColSpec Column;
     int Span = 1;
 };
 
@@ -53,21 +53,21 @@ void ReadColumnValues(const TAttributeList& attributes, TColumnValues& values)
         switch (a.Symbol) {
         case symAlign:
             if (const u16 align = LowerAscii(a.Value); std::find(aligns.begin(), aligns.end(), align) != aligns.end())
-                values.Spec.Align = align;
+                values.Column.Align = align;
             break;
         case symValign: {
             const u16 valign = LowerAscii(a.Value);
             if (valign == u"top")
-                values.Spec.VAlign = VAlignTop;
+                values.Column.VAlign = VAlignTop;
             else if (valign == u"middle" || valign == u"absmiddle" || valign == u"center")
-                values.Spec.VAlign = VAlignMiddle;
+                values.Column.VAlign = VAlignMiddle;
             else if (valign == u"baseline")
-                values.Spec.VAlign = VAlignBaseline;
+                values.Column.VAlign = VAlignBaseline;
             else if (valign == u"bottom")
-                values.Spec.VAlign = VAlignBottom;
+                values.Column.VAlign = VAlignBottom;
             break;
         }
-        case symWidth: values.Spec.Width = ParseWidthSpec(a.IntValue, a.Value); break;
+        case symWidth: values.Column.Width = ParseWidthSpec(a.IntValue, a.Value); break;
         case symSpan: values.Span = std::max(a.IntValue, 1); break;
         default: break;
         }
@@ -405,7 +405,7 @@ void THtmlParser::ParseColumnSpecs(TTableState& t)
 {
     auto add = [&](const TColumnValues& values) {
         if (t.ColumnSpecsAllowed)
-            t.Table->AddColSpecs(values.Span, values.Spec.Width, values.Spec.Align, values.Spec.VAlign);
+            t.Table->AddColSpecs(values.Span, values.Column.Width, values.Column.Align, values.Column.VAlign);
     };
     // 1.
     TColumnValues group;

@@ -13,6 +13,7 @@
 #include "style/StyleList.h"
 
 #include <QImage>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -170,5 +171,14 @@ public:
     u16 Title;
     u16 BaseUrl;
 };
+
+// A page and the tree its body's content builds (see Tree), as the parameter of a table of cases.
+struct TTreeCase {
+    const char* Name;
+    const char* Html;
+    const char* Tree;
+};
+
+inline std::string TreeCaseName(const ::testing::TestParamInfo<TTreeCase>& info) { return info.param.Name; }
 
 } // namespace lantern::testbuilder

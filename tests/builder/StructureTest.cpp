@@ -7,13 +7,7 @@
 namespace lantern::testbuilder {
 namespace {
 
-struct TStructureCase {
-    const char* Name;
-    const char* Html;
-    const char* Tree; // of the body's content
-};
-
-class Structure : public ::testing::TestWithParam<TStructureCase> {};
+class Structure : public ::testing::TestWithParam<TTreeCase> {};
 
 TEST_P(Structure, BuildsTheTree)
 {
@@ -21,7 +15,7 @@ TEST_P(Structure, BuildsTheTree)
     EXPECT_EQ(page.BodyTree(), GetParam().Tree) << GetParam().Html;
 }
 
-const TStructureCase StructureCases[] = {
+const TTreeCase StructureCases[] = {
     {"ParagraphsEndEachOther", "<p>a<p>b", "p\n  text \"a \"\np\n  text \"b \"\n"},
     {"EmptyParagraphsCollapse", "<p><p><p>x", "p\n  text \"x \"\n"},
     {"BlockEndsParagraph", "<p>a<div>b</div>c</p>", "p\n  text \"a \"\ndiv\n  text \"b \"\ntext \"c \"\n"},
@@ -69,7 +63,7 @@ const TStructureCase StructureCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, Structure, ::testing::ValuesIn(StructureCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         TreeCaseName);
 
 TEST(Builder, TextEndingInsidePreEndsThePage)
 {

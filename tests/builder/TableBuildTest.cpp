@@ -11,13 +11,7 @@
 namespace lantern::testbuilder {
 namespace {
 
-struct TTableCase {
-    const char* Name;
-    const char* Html;
-    const char* Tree; // of the body's content
-};
-
-class TableStructure : public ::testing::TestWithParam<TTableCase> {};
+class TableStructure : public ::testing::TestWithParam<TTreeCase> {};
 
 TEST_P(TableStructure, BuildsTheTree)
 {
@@ -25,7 +19,7 @@ TEST_P(TableStructure, BuildsTheTree)
     EXPECT_EQ(page.BodyTree(), GetParam().Tree) << GetParam().Html;
 }
 
-const TTableCase TableCases[] = {
+const TTreeCase TableCases[] = {
     {"CellsWithoutARowGetOne", "<table><td>a<td>b</table>",
      "table\n  tr\n    td\n      text \"a \"\n    td\n      text \"b \"\n"},
     {"TextBeforeTheFirstRowGoesBeforeTheTable", "<table>x<tr><td>y</table>z",
@@ -50,7 +44,7 @@ const TTableCase TableCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Builder, TableStructure, ::testing::ValuesIn(TableCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         TreeCaseName);
 
 // The first table block of a cell, or of the cells inside its first table, depth first.
 const TTableBlock* FirstTable(const TSectionBaseList& cell)
